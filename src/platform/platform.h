@@ -95,6 +95,10 @@ class Platform {
 
   // --- Files -------------------------------------------------------------
   virtual std::unique_ptr<InputFile> OpenInput(const std::string& path) = 0;
+  // The size of a file in bytes.  Throws Failure.
+  virtual std::uint64_t FileSize(const std::string& path) {
+    return OpenInput(path)->Size();
+  }
   // Creates a new file beside final_name in the working directory, named so
   // a user recognises it as ours, and sets temp_name to its name.
   virtual std::unique_ptr<OutputFile> CreateTemporary(
@@ -113,6 +117,8 @@ class Platform {
   virtual void* FindEntryPoint(void* library, const char* name) = 0;
 
   // --- Main window -------------------------------------------------------
+  // The password boxes hold bytes of the 8-bit code page; every other
+  // control's text is a name or caption in the platform's encoding.
   virtual void SetText(Control control, const std::string& text) = 0;
   virtual std::string GetText(Control control) = 0;
   virtual void SetVisible(Control control, bool visible) = 0;

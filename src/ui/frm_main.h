@@ -5,8 +5,9 @@
 
 #include <string>
 
+#include "cipher/block_type.h"
+#include "cipher/cipher_library.h"
 #include "platform/platform.h"
-#include "protect/block.h"
 
 namespace ovalith {
 
@@ -49,6 +50,7 @@ class frmMain {
   [[noreturn]] void End(int status);
 
   Platform& platform_;
+  CipherLibrary cipher_{platform_};
 };
 
 }  // namespace ovalith

@@ -32,6 +32,7 @@ class PosixPlatform : public Platform {
   }
 
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override;
+  std::uint64_t FileSize(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateTemporary(const std::string& final_name,
                                               std::string& temp_name) override;
   void ReplaceFile(const std::string& temp_name,

@@ -1,0 +1,48 @@
+// cipher_library.h: the boundary to the block cipher library.  The library
+// is loaded by name at the first call and stays loaded; calls go through
+// function pointers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "cipher/block_type.h"
+#include "cipher/cipher_abi.h"
+#include "platform/platform.h"
+
+namespace ovalith {
+
+class CipherLibrary {
+ public:
+  explicit CipherLibrary(Platform& platform) : platform_(platform) {}
+
+  // One block.  Throw Failure when the library cannot be loaded or lacks
+  // the entry point.
+  void Encrypt(const BlockType& in, BlockType& out, const BlockType& key);
+  void Decrypt(const BlockType& in, BlockType& out, const BlockType& key);
+
+  // count blocks, in place: through the library's bulk entry point when it
+  // has one, else one call per block.  The result is the same either way.
+  void EncryptBlocks(std::uint8_t* blocks, std::size_t count,
+                     const BlockType& key);
+  void DecryptBlocks(std::uint8_t* blocks, std::size_t count,
+                     const BlockType& key);
+
+ private:
+  struct Direction {
+    ovalith_block_fn one = nullptr;
+    ovalith_blocks_fn many = nullptr;
+    const char* name = "";
+  };
+  void Load();
+  const Direction& Need(const Direction& direction);
+  void Blocks(const Direction& direction, std::uint8_t* blocks,
+              std::size_t count, const BlockType& key);
+
+  Platform& platform_;
+  bool loaded_ = false;
+  Direction encrypt_{nullptr, nullptr, "encrypt"};
+  Direction decrypt_{nullptr, nullptr, "decrypt"};
+};
+
+}  // namespace ovalith

@@ -1,0 +1,23 @@
+#include "protect/block_batch.h"
+
+namespace ovalith {
+
+BlockBatch::BlockBatch(CipherLibrary& cipher, const BlockType& key,
+                       Direction direction, PendingOutput& output)
+    : cipher_(cipher),
+      key_(key),
+      direction_(direction),
+      output_(output),
+      buffer_(kBlocks * BlockType::kSize) {}
+
+void BlockBatch::Flush(std::size_t keep_last) {
+  if (count_ == 0) return;
+  if (direction_ == Direction::Encrypt)
+    cipher_.EncryptBlocks(buffer_.data(), count_, key_);
+  else
+    cipher_.DecryptBlocks(buffer_.data(), count_, key_);
+  output_.Write(buffer_.data(), (count_ - 1) * BlockType::kSize + keep_last);
+  count_ = 0;
+}
+
+}  // namespace ovalith

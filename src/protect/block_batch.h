@@ -1,0 +1,48 @@
+// block_batch.h: blocks on their way from a run to its output file.  They
+// are gathered and transformed many at a time, so that the cipher library
+// can spread the work over every core and the output is written in large
+// pieces.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "cipher/cipher_library.h"
+#include "protect/pending_output.h"
+
+namespace ovalith {
+
+class BlockBatch {
+ public:
+  enum class Direction { Encrypt, Decrypt };
+
+  BlockBatch(CipherLibrary& cipher, const BlockType& key, Direction direction,
+             PendingOutput& output);
+
+  // A full batch is flushed only when the next block comes, so the last
+  // block of a run is always still here for Flush to cut.
+  void Add(const BlockType& block) {
+    if (count_ == kBlocks) Flush();
+    std::copy(block.bytes.begin(), block.bytes.end(),
+              buffer_.begin() +
+                  static_cast<std::ptrdiff_t>(count_ * BlockType::kSize));
+    ++count_;
+  }
+
+  // Transforms and writes every gathered block; of the last one only its
+  // first keep_last bytes.
+  void Flush(std::size_t keep_last = BlockType::kSize);
+
+ private:
+  static constexpr std::size_t kBlocks = 16 * 1024;
+
+  CipherLibrary& cipher_;
+  const BlockType& key_;
+  Direction direction_;
+  PendingOutput& output_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t count_ = 0;
+};
+
+}  // namespace ovalith

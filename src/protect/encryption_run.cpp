@@ -1,0 +1,61 @@
+#include "protect/block_batch.h"
+#include "protect/container.h"
+#include "protect/input_reader.h"
+#include "protect/progress.h"
+#include "protect/run.h"
+
+namespace ovalith {
+
+bool MayWrite(Platform& platform, const std::string& name) {
+  if (!platform.LookUp(name)) return true;
+  return platform.MessageBox("File already exists !\r\nOverwrite ?",
+                             Icon::Question) == Answer::Yes;
+}
+
+RunOutcome EncryptionRun(RunState& run) {
+  Platform& platform = run.platform;
+  std::string password = platform.GetText(Control::txtPW1);
+  if (password.size() < 4) {
+    platform.MessageBox("The password must be at least 4 characters.",
+                        Icon::Information);
+    return RunOutcome::kRefused;
+  }
+  if (password != platform.GetText(Control::txtPW2)) {
+    platform.MessageBox("Both passwords are not equal !!", Icon::Information);
+    return RunOutcome::kRefused;
+  }
+  std::string name = ContainerName(run.ShortName);
+  if (!MayWrite(platform, name)) return RunOutcome::kRefused;
+
+  InputReader input(platform, run.FileName);
+  PendingOutput output(platform, name);
+  Progress progress(platform);
+
+  run.InBlock =
+      BuildHeader(AfterFirstDot(platform.NameToCodePage(run.ShortName)));
+  run.cipher.Encrypt(run.InBlock, run.OutBlock, run.KeyBlock);
+  output.Write(run.OutBlock.data(), BlockType::kSize);
+
+  BlockBatch batch(run.cipher, run.KeyBlock, BlockBatch::Direction::Encrypt,
+                   output);
+  // i: how many bytes the block in hand holds; 9 when it was filled
+  // without meeting the end.  An empty input ends before its first block.
+  int i = 0;
+  while (!input.AtEnd()) {
+    run.InBlock = BlockType::FromText("");
+    for (i = 1; i <= 8; ++i) {
+      run.InBlock.bytes[static_cast<std::size_t>(i - 1)] = input.ReadByte();
+      if (input.AtEnd()) break;
+    }
+    batch.Add(run.InBlock);
+    if (i < 9) break;
+    progress.Update(input.Position());
+  }
+  run.InBlock = BuildTrailer(i);
+  batch.Add(run.InBlock);
+  batch.Flush();
+  output.Commit();
+  return RunOutcome::kCompleted;
+}
+
+}  // namespace ovalith

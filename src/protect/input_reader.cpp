@@ -1,0 +1,38 @@
+#include "protect/input_reader.h"
+
+#include <algorithm>
+
+namespace ovalith {
+
+namespace {
+const std::size_t kBufferSize = 64 * 1024;
+}
+
+InputReader::InputReader(Platform& platform, const std::string& path)
+    : file_(platform.OpenInput(path)),
+      path_(path),
+      size_(file_->Size()),
+      buffer_(kBufferSize) {
+  next_ = end_ = buffer_.data();
+}
+
+void InputReader::Refill() {
+  std::uint64_t left = size_ - buffer_end_;
+  if (left == 0) throw Failure(path_ + ": unexpected end of file");
+  std::size_t want =
+      static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer_.size()));
+  std::size_t got = file_->Read(buffer_.data(), want);
+  if (got == 0)
+    throw Failure(path_ + ": the file became shorter while it was read");
+  next_ = buffer_.data();
+  end_ = next_ + got;
+  buffer_end_ += got;
+}
+
+BlockType InputReader::ReadBlock() {
+  BlockType block;
+  for (std::uint8_t& byte : block.bytes) byte = ReadByte();
+  return block;
+}
+
+}  // namespace ovalith

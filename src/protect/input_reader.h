@@ -1,0 +1,48 @@
+// input_reader.h: the input of a run, read through a buffer so that taking
+// it byte by byte and comparing the read position with the size costs a few
+// instructions, not a system call.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cipher/block_type.h"
+#include "platform/platform.h"
+
+namespace ovalith {
+
+class InputReader {
+ public:
+  // Opens path and measures it.  Throws Failure.
+  InputReader(Platform& platform, const std::string& path);
+
+  std::uint64_t Size() const { return size_; }
+  // Bytes read so far.
+  std::uint64_t Position() const {
+    return buffer_end_ - static_cast<std::uint64_t>(end_ - next_);
+  }
+  bool AtEnd() const { return Position() == size_; }
+
+  // A read past the size measured at opening is a Failure, and so is a file
+  // that ends before it.
+  std::uint8_t ReadByte() {
+    if (next_ == end_) Refill();
+    return *next_++;
+  }
+  BlockType ReadBlock();
+
+ private:
+  void Refill();
+
+  std::unique_ptr<InputFile> file_;
+  std::string path_;
+  std::uint64_t size_ = 0;
+  std::vector<std::uint8_t> buffer_;
+  const std::uint8_t* next_ = nullptr;
+  const std::uint8_t* end_ = nullptr;
+  std::uint64_t buffer_end_ = 0;  // file position of end_
+};
+
+}  // namespace ovalith

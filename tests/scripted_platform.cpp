@@ -1,0 +1,78 @@
+#include "scripted_platform.h"
+
+namespace ovalith {
+
+void ScriptedPlatform::PressOk(const std::string& pw1, const std::string& pw2) {
+  steps_.push_back({MainEvent::Ok, true, pw1, pw2});
+}
+void ScriptedPlatform::PressOkAsIs() {
+  steps_.push_back({MainEvent::Ok, false, "", ""});
+}
+void ScriptedPlatform::PressCancel() {
+  steps_.push_back({MainEvent::Cancel, false, "", ""});
+}
+void ScriptedPlatform::PressCloseBox() {
+  steps_.push_back({MainEvent::Close, false, "", ""});
+}
+
+std::vector<std::string> ScriptedPlatform::Messages() const {
+  std::vector<std::string> messages;
+  for (const std::string& entry : log)
+    if (entry.starts_with("information: ") || entry.starts_with("question: ") ||
+        entry.starts_with("exclamation: ") || entry.starts_with("usage: "))
+      messages.push_back(entry);
+  return messages;
+}
+
+void* ScriptedPlatform::LoadLibrary(const std::string& name) {
+  return PosixPlatform::LoadLibrary(name == "ovalith" ? library_name : name);
+}
+
+void ScriptedPlatform::SetText(Control control, const std::string& value) {
+  text[control] = value;
+  if (control == Control::frmMain) log.push_back("caption: " + value);
+}
+
+MainEvent ScriptedPlatform::WaitForMainEvent() {
+  log.push_back("main window shown");
+  // A user who has nothing more to do closes the window.
+  if (steps_.empty()) return MainEvent::Close;
+  Step step = steps_.front();
+  steps_.pop_front();
+  if (step.type) {
+    text[Control::txtPW1] = step.pw1;
+    text[Control::txtPW2] = step.pw2;
+  }
+  return step.event;
+}
+
+ovalith::Answer ScriptedPlatform::MessageBox(const std::string& message,
+                                             Icon icon) {
+  switch (icon) {
+    case Icon::Information:
+      log.push_back("information: " + message);
+      return ovalith::Answer::Ok;
+    case Icon::Exclamation:
+      log.push_back("exclamation: " + message);
+      return ovalith::Answer::Ok;
+    case Icon::Question:
+      break;
+  }
+  log.push_back("question: " + message);
+  if (answers_.empty()) return ovalith::Answer::No;
+  ovalith::Answer answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+void ScriptedPlatform::ShowUsage(const std::string& usage,
+                                 const std::string& cause) {
+  log.push_back("usage text: " + usage);
+  log.push_back("usage: " + cause);
+}
+
+void ScriptedPlatform::ProgressShow(const std::string& caption) {
+  log.push_back("progress: " + caption);
+}
+
+}  // namespace ovalith

@@ -1,0 +1,26 @@
+# Tests: unit tests beside the code they test, the runs through the
+# scripted front end, and the built program end to end.
+find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+
+# A stand-in cipher library with the single-block entry points only.
+add_library(ovalith_single SHARED tests/single_block_library.cpp)
+target_include_directories(ovalith_single PRIVATE src)
+target_link_libraries(ovalith_single PRIVATE OpenSSL::Crypto)
+
+add_library(ovalith_test_support STATIC
+  tests/scripted_platform.cpp
+  tests/test_util.cpp
+)
+target_include_directories(ovalith_test_support PUBLIC tests)
+target_link_libraries(ovalith_test_support PUBLIC ovalith_posix OpenSSL::Crypto
+                      GTest::gtest GTest::gmock GTest::gtest_main)
+
+add_executable(ovalith_tests
+  src/protect/key_folding_test.cpp
+  src/protect/container_test.cpp
+  tests/run_test.cpp
+  tests/startup_test.cpp
+)
+target_link_libraries(ovalith_tests PRIVATE ovalith_test_support)
+add_dependencies(ovalith_tests ovalith_cipher ovalith_single)
+gtest_discover_tests(ovalith_tests DISCOVERY_TIMEOUT 60)
