@@ -1,0 +1,115 @@
+#include "ui/win32/dialog_frame.h"
+
+#include "platform/platform.h"
+#include "ui/win32/resources.h"
+#include "ui/win32/wide_text.h"
+
+namespace ovalith::win32 {
+
+namespace {
+
+const DWORD kFrameStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+const DWORD kFrameExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+struct ScreenDpi {
+  int x, y;
+};
+
+const ScreenDpi& Dpi() {
+  static const ScreenDpi dpi = [] {
+    HDC screen = GetDC(nullptr);
+    ScreenDpi d{GetDeviceCaps(screen, LOGPIXELSX),
+                GetDeviceCaps(screen, LOGPIXELSY)};
+    ReleaseDC(nullptr, screen);
+    return d;
+  }();
+  return dpi;
+}
+
+HFONT DialogFont() {
+  static const HFONT font = [] {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics,
+                              0))
+      return CreateFontIndirectW(&metrics.lfMessageFont);
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }();
+  return font;
+}
+
+void Register(HINSTANCE instance, const wchar_t* class_name,
+              WNDPROC procedure) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExW(instance, class_name, &existing)) return;
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = instance;
+  window_class.hIcon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(OVALITH_ICON), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  window_class.hIconSm = static_cast<HICON>(LoadImageW(
+      instance, MAKEINTRESOURCEW(OVALITH_ICON), IMAGE_ICON,
+      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  window_class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  window_class.lpszClassName = class_name;
+  if (!RegisterClassExW(&window_class))
+    throw Failure(LastErrorText("window class"));
+}
+
+}  // namespace
+
+int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+int DialogFrame::DpiX() { return Dpi().x; }
+int DialogFrame::DpiY() { return Dpi().y; }
+
+HWND DialogFrame::Create(HINSTANCE instance, const wchar_t* class_name,
+                         WNDPROC procedure, const wchar_t* caption,
+                         int client_width, int client_height, void* user_data) {
+  Register(instance, class_name, procedure);
+  RECT frame{0, 0, TwipsToPixels(client_width, DpiX()),
+             TwipsToPixels(client_height, DpiY())};
+  AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
+  int width = frame.right - frame.left;
+  int height = frame.bottom - frame.top;
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  HWND window =
+      CreateWindowExW(kFrameExStyle, class_name, caption, kFrameStyle,
+                      work.left + (work.right - work.left - width) / 2,
+                      work.top + (work.bottom - work.top - height) / 2, width,
+                      height, nullptr, nullptr, instance, user_data);
+  if (!window) throw Failure(LastErrorText("window"));
+  return window;
+}
+
+void* DialogFrame::UserData(HWND window, UINT message, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    void* data = reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+    return data;
+  }
+  return reinterpret_cast<void*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+HWND DialogFrame::AddControl(HWND parent, const wchar_t* kind,
+                             const wchar_t* text, DWORD style, DWORD ex_style,
+                             int id, TwipsRect place) {
+  HWND control = CreateWindowExW(
+      ex_style, kind, text, WS_CHILD | WS_VISIBLE | style,
+      TwipsToPixels(place.left, DpiX()), TwipsToPixels(place.top, DpiY()),
+      TwipsToPixels(place.width, DpiX()), TwipsToPixels(place.height, DpiY()),
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+      nullptr);
+  if (!control) throw Failure(LastErrorText("control"));
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()),
+               FALSE);
+  return control;
+}
+
+}  // namespace ovalith::win32

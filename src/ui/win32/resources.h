@@ -1,0 +1,4 @@
+// resources.h: identifiers shared by the resource script and the code.
+#pragma once
+
+#define OVALITH_ICON 1

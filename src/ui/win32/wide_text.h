@@ -1,0 +1,26 @@
+// wide_text.h: conversions between the core's UTF-8, the wide text of the
+// Windows API and the ANSI code page that password and extension bytes use.
+#pragma once
+
+#include <string>
+
+#include "ui/win32/windows_api.h"
+
+namespace ovalith::win32 {
+
+// Both throw Failure on text that does not convert.
+std::wstring Widen(const std::string& utf8);
+std::string Narrow(const std::wstring& wide);
+
+// The same, between wide text and the system's 8-bit code page.  Characters
+// the code page lacks become its default character.
+std::wstring WidenCodePage(const std::string& bytes);
+std::string NarrowCodePage(const std::wstring& wide);
+
+// The system's text for an error code, without the trailing line break.
+std::string SystemErrorText(DWORD error);
+
+// name: the system's text for GetLastError().
+std::string LastErrorText(const std::string& name);
+
+}  // namespace ovalith::win32

@@ -1,0 +1,38 @@
+# win32.cmake: ovalith.exe, the Win32 front end over the core.  Included by
+# the top-level CMakeLists.txt on Windows targets.
+
+set(OVALITH_WIN32_DIR ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/win32)
+
+add_library(ovalith_win32 STATIC
+  ${OVALITH_WIN32_DIR}/command_line.cpp
+  ${OVALITH_WIN32_DIR}/dialog_frame.cpp
+  ${OVALITH_WIN32_DIR}/main_window.cpp
+  ${OVALITH_WIN32_DIR}/progress_window.cpp
+  ${OVALITH_WIN32_DIR}/wide_text.cpp
+  ${OVALITH_WIN32_DIR}/win32_files.cpp
+  ${OVALITH_WIN32_DIR}/win32_platform.cpp
+  ${OVALITH_WIN32_DIR}/windows_names.cpp
+)
+# Windows 7 API level; UNICODE so that no narrow API slips in by accident.
+target_compile_definitions(ovalith_win32 PUBLIC
+  UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_link_libraries(ovalith_win32 PUBLIC ovalith_core comctl32 gdi32 user32)
+
+add_executable(ovalith WIN32
+  ${OVALITH_WIN32_DIR}/main_win32.cpp
+  ${OVALITH_WIN32_DIR}/ovalith.rc
+)
+target_link_libraries(ovalith PRIVATE ovalith_win32)
+if(MINGW)
+  # Runs on a bare Windows: no libstdc++, libgcc or winpthread DLLs.
+  target_link_options(ovalith PRIVATE -static $<$<CONFIG:Release>:-s>)
+endif()
+add_dependencies(ovalith ovalith_cipher)
+
+# Checks of the Win32-only pieces, run under Wine by tests/wine.
+add_executable(ovalith_win32_checks
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/win32_checks.cpp)
+target_link_libraries(ovalith_win32_checks PRIVATE ovalith_win32)
+if(MINGW)
+  target_link_options(ovalith_win32_checks PRIVATE -static)
+endif()

@@ -1,0 +1,79 @@
+// win32_checks.cpp: checks of the Win32-only pieces that need no window,
+// run under Wine.  Prints one line per failed check and a closing count.
+#include <cstdio>
+#include <string>
+
+#include "ui/win32/command_line.h"
+#include "ui/win32/wide_text.h"
+#include "ui/win32/windows_names.h"
+
+namespace {
+
+int passed = 0;
+int failed = 0;
+
+void Check(bool ok, const char* what) {
+  if (ok) {
+    ++passed;
+  } else {
+    ++failed;
+    std::printf("FAIL %s\n", what);
+  }
+}
+
+void ArgumentsStartAfterTheProgramName() {
+  using ovalith::win32::ArgumentsOf;
+  Check(ArgumentsOf(L"ovalith.exe a.txt /pw=x") == L"a.txt /pw=x",
+        "unquoted program name");
+  Check(ArgumentsOf(L"\"C:\\Program Files\\o.exe\"  \"a b.txt\"") ==
+            L"\"a b.txt\"",
+        "quoted program name keeps the argument's quotes");
+  Check(ArgumentsOf(L"\"C:\\x y\\o.exe\"a.txt") == L"a.txt",
+        "argument glued to the closing quote");
+  Check(ArgumentsOf(L"o.exe\t \tfile  ") == L"file  ",
+        "tabs and spaces after the name go, trailing ones stay");
+  Check(ArgumentsOf(L"o.exe").empty(), "no arguments");
+  Check(ArgumentsOf(L"\"o.exe").empty(), "unclosed quote takes the rest");
+  Check(ArgumentsOf(L"").empty(), "empty command line");
+}
+
+void PlainNamesExcludeWhatWindowsReserves() {
+  using ovalith::win32::IsPlainWindowsName;
+  for (const char* name : {"report.txt", "README", "a.tar.g", "notes.",
+                           "com10.txt", "nul1", "console", "x y.z"})
+    Check(IsPlainWindowsName(name), (std::string("plain: ") + name).c_str());
+  for (const char* name :
+       {"",         ".",     "..",   "...",      " . ",
+        "a\\b",     "a/b",   "c:x",  "a:stream", "a*",
+        "a?",       "a\"b",  "a<b",  "a>b",      "a|b",
+        "a\tb",     "a\x7f", "NUL",  "nul.txt",  "Con",
+        "aux .txt", "PRN.",  "COM1", "lpt9.doc", "COM\xC2\xB9",
+        "CONOUT$"})
+    Check(!IsPlainWindowsName(name),
+          (std::string("not plain: ") + name).c_str());
+}
+
+void TextsRoundTripThroughTheCodePage() {
+  using namespace ovalith::win32;
+  Check(Narrow(Widen("caf\xC3\xA9")) == "caf\xC3\xA9", "UTF-8 round trip");
+  std::string bytes = NarrowCodePage(Widen("caf\xC3\xA9"));
+  Check(bytes.size() == 4, "one code page byte per character");
+  Check(Narrow(WidenCodePage(bytes)) == "caf\xC3\xA9", "code page round trip");
+  bool threw = false;
+  try {
+    Widen("\xC3");
+  } catch (const std::exception&) {
+    threw = true;
+  }
+  Check(threw, "broken UTF-8 is refused");
+}
+
+}  // namespace
+
+int main() {
+  ArgumentsStartAfterTheProgramName();
+  PlainNamesExcludeWhatWindowsReserves();
+  TextsRoundTripThroughTheCodePage();
+  std::printf("%d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}
