@@ -1,0 +1,230 @@
+// The built program run as a user would from a script: arguments, standard
+// input without a terminal, standard error, exit status, and the files it
+// leaves.  Containers are checked against an independent DES.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "test_util.h"
+
+namespace ovalith {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ExpectedContainer;
+using test::ListDir;
+using test::RandomBytes;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::UnorderedElementsAre;
+
+struct Result {
+  int status = -1;
+  std::string err;
+};
+
+// Runs a program in the current directory with input as its standard input.
+Result RunCommand(const std::string& program,
+                  const std::vector<std::string>& args,
+                  const std::string& input = "") {
+  std::string in_path = fs::temp_directory_path() / "ovalith-e2e-in-XXXXXX";
+  std::string err_path = fs::temp_directory_path() / "ovalith-e2e-err-XXXXXX";
+  int in_fd = ::mkstemp(in_path.data());
+  int err_fd = ::mkstemp(err_path.data());
+  if (::write(in_fd, input.data(), input.size()) !=
+      static_cast<ssize_t>(input.size()))
+    ADD_FAILURE() << "cannot write standard input";
+  ::lseek(in_fd, 0, SEEK_SET);
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(in_fd, 0);
+    ::dup2(err_fd, 2);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args)
+      argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  int wstatus = 0;
+  ::waitpid(pid, &wstatus, 0);
+  Result result;
+  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  ::close(in_fd);
+  ::close(err_fd);
+  result.err = ReadFile(err_path);
+  ::unlink(in_path.c_str());
+  ::unlink(err_path.c_str());
+  return result;
+}
+
+Result Ovalith(const std::vector<std::string>& args,
+               const std::string& input = "") {
+  return RunCommand(OVALITH_BINARY, args, input);
+}
+
+const char kUsage[] =
+    "File not found !!\n"
+    "\n"
+    "Usage :\n"
+    "Ovalith filename [/pw=password]\n"
+    "  filename : file to encrypt/decrypt\n"
+    "  /pw : Encrypts/decrypts without user interaction\n";
+
+TEST(Program, RoundTripsFromNothingToSeveralMebibytes) {
+  TempDir dir;
+  for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 4095u, 65536u, 3u << 20}) {
+    SCOPED_TRACE(size);
+    std::string plain = RandomBytes(size, static_cast<unsigned>(size) + 3);
+    WriteFile("data.bin", plain);
+    Result enc = Ovalith({"data.bin", "/pw=correct horse"});
+    ASSERT_EQ(enc.status, 0) << enc.err;
+    EXPECT_EQ(enc.err, "");
+    EXPECT_TRUE(ReadFile("data.ov2") ==
+                ExpectedContainer(plain, "bin", "correct horse"));
+    fs::remove("data.bin");
+    Result dec = Ovalith({"data.ov2", "/pw=correct horse"});
+    ASSERT_EQ(dec.status, 0) << dec.err;
+    EXPECT_TRUE(ReadFile("data.bin") == plain);
+    EXPECT_THAT(ListDir(dir.path()), ElementsAre("data.bin", "data.ov2"));
+    fs::remove("data.ov2");
+  }
+}
+
+TEST(Program, PasswordsFromStandardInputAreTakenExactly) {
+  TempDir dir;
+  WriteFile("notes.txt", "some notes");
+  // Spaces belong to the password; the second line must repeat it.
+  Result enc = Ovalith({"notes.txt"}, " pw with spaces \n pw with spaces \n");
+  ASSERT_EQ(enc.status, 0) << enc.err;
+  EXPECT_EQ(ReadFile("notes.ov2"),
+            ExpectedContainer("some notes", "txt", " pw with spaces "));
+  fs::remove("notes.txt");
+  Result dec = Ovalith({"notes.ov2"}, " pw with spaces \n");
+  ASSERT_EQ(dec.status, 0) << dec.err;
+  EXPECT_EQ(ReadFile("notes.txt"), "some notes");
+}
+
+TEST(Program, RefusalsShowTheirMessagesAndEndOfInputEndsWithStatusTwo) {
+  TempDir dir;
+  WriteFile("a.txt", "data");
+  Result differ = Ovalith({"a.txt"}, "abcd\nabce\n");
+  EXPECT_EQ(differ.status, 2);
+  EXPECT_THAT(differ.err, HasSubstr("Both passwords are not equal !!"));
+  Result shorter = Ovalith({"a.txt", "/pw=abc"});
+  EXPECT_EQ(shorter.status, 2);
+  EXPECT_THAT(shorter.err,
+              HasSubstr("The password must be at least 4 characters."));
+  // Refused, then corrected on the next try.
+  Result retry = Ovalith({"a.txt"}, "abcd\nabce\nabcd\nabcd\n");
+  EXPECT_EQ(retry.status, 0) << retry.err;
+  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+
+  Result wrong = Ovalith({"a.ov2", "/pw=nope"});
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_THAT(wrong.err,
+              HasSubstr("Wrong password or not an Ovalith 2.0 file"));
+  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+}
+
+TEST(Program, OverwriteQuestionIsAnsweredFromStandardInput) {
+  TempDir dir;
+  WriteFile("a.txt", "new");
+  WriteFile("a.ov2", "old");
+  for (const char* no : {"", "n\n", "no\n", "maybe\n"}) {
+    Result r = Ovalith({"a.txt", "/pw=abcd"}, no);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_THAT(r.err, HasSubstr("File already exists !\nOverwrite ? [y/N]"));
+    EXPECT_EQ(ReadFile("a.ov2"), "old");
+  }
+  for (const char* yes : {"y\n", "YES\n"}) {
+    WriteFile("a.ov2", "old");
+    Result r = Ovalith({"a.txt", "/pw=abcd"}, yes);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile("a.ov2"), ExpectedContainer("new", "txt", "abcd"));
+  }
+  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+}
+
+TEST(Program, FailuresShowTheUsageMessageAndItsCause) {
+  TempDir dir;
+  Result none = Ovalith({});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_THAT(none.err, HasSubstr(kUsage));
+  Result missing = Ovalith({"missing.txt", "/pw=abcd"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_THAT(missing.err, HasSubstr(kUsage));
+  EXPECT_THAT(missing.err, HasSubstr("missing.txt: no such file"));
+  // The cause comes after the six lines.
+  EXPECT_EQ(missing.err.find(kUsage), 0u);
+
+  // A valid header, then less than a block.
+  WriteFile("damaged.ov2", test::EncryptBlocks("Ov2txt  ", "abcd") + "xyz");
+  Result damaged = Ovalith({"damaged.ov2", "/pw=abcd"});
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_THAT(damaged.err, HasSubstr("unexpected end of file"));
+  EXPECT_THAT(ListDir(dir.path()), ElementsAre("damaged.ov2"));
+}
+
+TEST(Program, MissingCipherLibraryEndsWithStatusOneAndLeavesNothing) {
+  TempDir dir;
+  // A copy of the program alone, where no cipher library lies beside it.
+  fs::copy_file(OVALITH_BINARY, dir / "lonely");
+  WriteFile("a.txt", "data");
+  Result r = RunCommand(dir / "lonely", {"a.txt", "/pw=abcd"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.err, HasSubstr(kUsage));
+  EXPECT_THAT(r.err, HasSubstr("libovalith.so"));
+  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.txt", "lonely"));
+}
+
+TEST(Program, NamesOfContainersAndRestoredFiles) {
+  struct Case {
+    const char* name;
+    const char* container;
+    const char* restored;
+  };
+  for (const Case& c :
+       {Case{"README", "ov2", "READM"}, Case{"a.b.c.d", "a.ov2", "a.b.c.d"},
+        Case{"notes.", "notes.ov2", "notes."},
+        Case{"clip.webm123", "clip.ov2", "clip.webm1"},
+        Case{"with space.txt", "with space.ov2", "with space.txt"}}) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    WriteFile(c.name, "content");
+    ASSERT_EQ(Ovalith({c.name, "/pw=abcd"}).status, 0);
+    fs::remove(c.name);
+    ASSERT_EQ(Ovalith({c.container, "/pw=abcd"}).status, 0);
+    EXPECT_THAT(ListDir(dir.path()),
+                UnorderedElementsAre(c.container, c.restored));
+    EXPECT_EQ(ReadFile(c.restored), "content");
+  }
+}
+
+TEST(Program, PathsRelativeQuotedAndWithSpaces) {
+  TempDir dir;
+  fs::create_directories("my docs/inner");
+  WriteFile("my docs/inner/letter.txt", "dear");
+  std::string expected = ExpectedContainer("dear", "txt", "abcd");
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"my docs/inner/letter.txt", "/pw=abcd"},
+        {"my", "docs/inner/letter.txt", "/pw=abcd"},
+        {"\"" + dir / "my docs/inner/letter.txt\"", "/pw=abcd"}}) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    Result r = Ovalith(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile("my docs/inner/letter.ov2"), expected);
+    fs::remove("my docs/inner/letter.ov2");
+  }
+  EXPECT_THAT(ListDir(dir.path()), ElementsAre("my docs"));
+}
+
+}  // namespace
+}  // namespace ovalith
