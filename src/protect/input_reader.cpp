@@ -5,7 +5,7 @@
 namespace ovalith {
 
 namespace {
-const std::size_t kBufferSize = 64 * 1024;
+const std::size_t kBufferSize = std::size_t{64} * 1024;
 }
 
 InputReader::InputReader(Platform& platform, const std::string& path)
