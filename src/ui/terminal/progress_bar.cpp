@@ -1,0 +1,131 @@
+#include "ui/terminal/progress_bar.h"
+
+#include <time.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "ui/terminal/display_text.h"
+#include "ui/terminal/signal_cleanup.h"
+
+namespace ovalith {
+
+namespace {
+
+constexpr double kRedrawInterval = 0.1;
+constexpr std::size_t kMinBar = 10;
+
+double Now() {
+  timespec t{};
+#ifdef CLOCK_MONOTONIC_COARSE
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
+#else
+  clock_gettime(CLOCK_MONOTONIC, &t);
+#endif
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+std::string Bytes(double n) {
+  static const char* const kUnits[] = {"KiB", "MiB", "GiB", "TiB"};
+  char buf[32];
+  if (n < 1024) {
+    std::snprintf(buf, sizeof buf, "%.0f B", n);
+    return buf;
+  }
+  int unit = -1;
+  do {
+    n /= 1024;
+    ++unit;
+  } while (n >= 1024 && unit < 3);
+  std::snprintf(buf, sizeof buf, "%.1f %s", n, kUnits[unit]);
+  return buf;
+}
+
+}  // namespace
+
+std::string FormatProgressLine(const std::string& caption, std::uint64_t value,
+                               std::uint64_t max, double seconds,
+                               std::size_t width) {
+  if (value > max) value = max;
+  const double fraction =
+      max == 0 ? 0.0 : static_cast<double>(value) / static_cast<double>(max);
+
+  char percent[8];
+  std::snprintf(percent, sizeof percent, "%3d%%",
+                static_cast<int>(fraction * 100));
+  std::vector<std::string> tail = {percent,
+                                   Bytes(static_cast<double>(value)) + " / " +
+                                       Bytes(static_cast<double>(max))};
+  if (seconds >= kRedrawInterval) {
+    tail.push_back(Bytes(static_cast<double>(value) / seconds) + "/s");
+  }
+
+  const std::string head = EscapeForTerminal(caption) + " [";
+  const std::size_t usable = width > 1 ? width - 1 : 0;
+  // Drop the least important parts first when the terminal is narrow.
+  for (;;) {
+    std::size_t tail_width = 0;
+    for (const auto& part : tail) tail_width += 2 + part.size();
+    const std::size_t fixed = CharacterCount(head) + 1 + tail_width;
+    if (fixed + kMinBar <= usable || tail.empty()) {
+      const std::size_t bar = usable > fixed ? usable - fixed : 0;
+      const auto filled =
+          static_cast<std::size_t>(fraction * static_cast<double>(bar));
+      std::string line = head + std::string(filled, '#') +
+                         std::string(bar - filled, '-') + "]";
+      for (const auto& part : tail) line += "  " + part;
+      return line;
+    }
+    tail.pop_back();
+  }
+}
+
+void ProgressBar::Show(const std::string& caption) {
+  caption_ = caption;
+  value_ = 0;
+  calls_ = 0;
+  visible_ = true;
+  started_ = Now();
+  Draw();
+}
+
+void ProgressBar::SetMax(std::uint64_t max) {
+  max_ = max;
+  if (visible_) Draw();
+}
+
+void ProgressBar::Hide() {
+  Erase();
+  visible_ = false;
+}
+
+void ProgressBar::Lift() { Erase(); }
+
+void ProgressBar::PutBack() {
+  if (visible_) Draw();
+}
+
+void ProgressBar::MaybeDraw() {
+  if (Now() - last_draw_ >= kRedrawInterval) Draw();
+}
+
+void ProgressBar::Draw() {
+  if (fd_ < 0) return;
+  last_draw_ = Now();
+  WriteAll(fd_,
+           "\r" +
+               FormatProgressLine(caption_, value_, max_, last_draw_ - started_,
+                                  TerminalWidth(fd_)) +
+               "\x1b[K");
+  drawn_ = true;
+  CleanupEndLine(fd_);
+}
+
+void ProgressBar::Erase() {
+  if (!drawn_) return;
+  WriteAll(fd_, "\r\x1b[K");
+  drawn_ = false;
+  CleanupEndLine(-1);
+}
+
+}  // namespace ovalith

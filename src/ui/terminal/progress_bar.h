@@ -1,0 +1,55 @@
+// progress_bar.h: the progress window on a terminal: one line with the
+// caption, a bar, the percentage, the bytes done of the total and the
+// throughput, redrawn in place a few times a second.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ovalith {
+
+// The line for value of max bytes after seconds, at most width - 1
+// characters wide (the last column would wrap on some terminals).
+std::string FormatProgressLine(const std::string& caption, std::uint64_t value,
+                               std::uint64_t max, double seconds,
+                               std::size_t width);
+
+class ProgressBar {
+ public:
+  // fd: the terminal to draw on, or -1 to draw nothing.
+  explicit ProgressBar(int fd) : fd_(fd) {}
+  ~ProgressBar() { Hide(); }
+  ProgressBar(const ProgressBar&) = delete;
+  ProgressBar& operator=(const ProgressBar&) = delete;
+
+  void Show(const std::string& caption);
+  void SetMax(std::uint64_t max);
+  // Called after every block: looks at the clock only now and then.
+  void SetValue(std::uint64_t value) {
+    value_ = value;
+    if (visible_ && (++calls_ & 63u) == 0) MaybeDraw();
+  }
+  // Takes the bar off the screen, leaving the cursor at the line's start.
+  void Hide();
+
+  // While a message is printed: off the screen, then back.
+  void Lift();
+  void PutBack();
+
+ private:
+  void MaybeDraw();
+  void Draw();
+  void Erase();
+
+  int fd_;
+  bool visible_ = false;
+  bool drawn_ = false;
+  std::string caption_;
+  std::uint64_t max_ = 0;
+  std::uint64_t value_ = 0;
+  unsigned calls_ = 0;
+  double started_ = 0;
+  double last_draw_ = 0;
+};
+
+}  // namespace ovalith

@@ -1,0 +1,28 @@
+// signal_cleanup.h: what must be undone when a signal ends the program: the
+// terminal left in character mode, a half-written temporary output file, a
+// progress line without its line end.  The handlers undo it, then let the
+// signal end the process as it would have.
+#pragma once
+
+#include <termios.h>
+
+#include <string>
+
+namespace ovalith {
+
+// Handles SIGINT, SIGTERM, SIGHUP and SIGQUIT, except those the parent
+// left ignored.
+void InstallSignalCleanup();
+
+// The terminal settings to put back on fd; Forget when they are back.
+void CleanupRestoreTerminal(int fd, const termios& settings);
+void CleanupForgetTerminal();
+
+// The temporary file being written (relative to the working directory).
+void CleanupRemoveFile(const std::string& name);
+void CleanupForgetFile();
+
+// A progress line is drawn on fd (or none, with -1).
+void CleanupEndLine(int fd);
+
+}  // namespace ovalith

@@ -1,0 +1,201 @@
+#include "ui/terminal/terminal_platform.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
+#include "ui/terminal/display_text.h"
+#include "ui/terminal/keyboard.h"
+#include "ui/terminal/signal_cleanup.h"
+
+namespace ovalith {
+
+namespace {
+
+// One line of standard input exactly as it stands, without its "\n"; none
+// at the end of the input.  Byte by byte, so that nothing after the line is
+// consumed.
+std::optional<std::string> ReadLine() {
+  std::string line;
+  bool any = false;
+  for (;;) {
+    char c = 0;
+    const ssize_t n = read(0, &c, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return any ? std::optional(line) : std::nullopt;
+    any = true;
+    if (c == '\n') return line;
+    line += c;
+  }
+}
+
+std::string KindMark(Icon icon) {
+  switch (icon) {
+    case Icon::Information:
+      return "information";
+    case Icon::Exclamation:
+      return "warning";
+    case Icon::Question:
+      return "question";
+  }
+  return "";
+}
+
+// The lines of a message, each made safe and ended; the last is left open
+// for a question's prompt.
+std::string MessageLines(const std::string& text, bool open_end) {
+  std::string out;
+  const auto lines = SplitLines(text);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    out += EscapeForTerminal(lines[i]);
+    if (!open_end || i + 1 < lines.size()) out += "\n";
+  }
+  return out;
+}
+
+bool IsYes(std::string answer) {
+  for (char& c : answer) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return answer == "y" || answer == "yes";
+}
+
+}  // namespace
+
+TerminalPlatform::TerminalPlatform(std::vector<std::string> args)
+    : PosixPlatform(std::move(args)),
+      interactive_(isatty(0) != 0),
+      progress_(isatty(2) != 0 ? 2 : -1) {
+  if (interactive_ && isatty(2) == 0) {
+    const int fd = open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+      window_fd_ = fd;
+      own_window_fd_ = true;
+    }
+  }
+}
+
+TerminalPlatform::~TerminalPlatform() {
+  progress_.Hide();
+  if (own_window_fd_) close(window_fd_);
+}
+
+std::unique_ptr<OutputFile> TerminalPlatform::CreateTemporary(
+    const std::string& final_name, std::string& temp_name) {
+  auto file = PosixPlatform::CreateTemporary(final_name, temp_name);
+  temporary_ = temp_name;
+  CleanupRemoveFile(temp_name);
+  return file;
+}
+
+void TerminalPlatform::ReplaceFile(const std::string& temp_name,
+                                   const std::string& final_name) {
+  PosixPlatform::ReplaceFile(temp_name, final_name);
+  if (temp_name == temporary_) CleanupForgetFile();
+}
+
+void TerminalPlatform::RemoveFile(const std::string& name) noexcept {
+  PosixPlatform::RemoveFile(name);
+  if (name == temporary_) CleanupForgetFile();
+}
+
+void TerminalPlatform::SetText(Control control, const std::string& text) {
+  state_.Text(control) = text;
+}
+
+std::string TerminalPlatform::GetText(Control control) {
+  return state_.Text(control);
+}
+
+void TerminalPlatform::SetVisible(Control control, bool visible) {
+  state_.Visible(control) = visible;
+}
+
+MainEvent TerminalPlatform::WaitForMainEvent() {
+  if (close_pending_) return MainEvent::Close;
+  if (!interactive_) return WaitForLines();
+  RawMode raw(0);
+  return EditMainWindow(raw, 0, window_fd_, state_);
+}
+
+MainEvent TerminalPlatform::WaitForLines() {
+  for (const Control field : {Control::txtPW1, Control::txtPW2}) {
+    if (!state_.Visible(field)) continue;
+    auto line = ReadLine();
+    if (!line) return MainEvent::Close;
+    state_.Text(field) = *line;
+  }
+  return MainEvent::Ok;
+}
+
+void TerminalPlatform::UnloadWindows() { progress_.Hide(); }
+
+void TerminalPlatform::Say(const std::string& text) {
+  WriteAll(2, text);
+  if (window_fd_ != 2) WriteAll(window_fd_, text);
+}
+
+Answer TerminalPlatform::MessageBox(const std::string& text, Icon icon) {
+  const bool question = icon == Icon::Question;
+  progress_.Lift();
+  Say("ovalith: " + KindMark(icon) + ": " + MessageLines(text, question) +
+      (question ? " [y/N] " : ""));
+  if (!question) {
+    progress_.PutBack();
+    return Answer::Ok;
+  }
+  const Answer answer = interactive_ ? AskTerminal() : AskLine();
+  Say(answer == Answer::Yes ? "yes\n" : "no\n");
+  progress_.PutBack();
+  return answer;
+}
+
+Answer TerminalPlatform::AskTerminal() {
+  RawMode raw(0);
+  for (;;) {
+    const Key key = ReadKey(0);
+    switch (key.kind) {
+      case Key::kText:
+        if (key.byte == 'y' || key.byte == 'Y') return Answer::Yes;
+        if (key.byte == 'n' || key.byte == 'N') return Answer::No;
+        break;
+      case Key::kEnter:
+      case Key::kEscape:
+        return Answer::No;
+      case Key::kInterrupt:
+      case Key::kEndOfFile:
+      case Key::kClosed:
+        close_pending_ = true;
+        return Answer::No;
+      default:
+        break;
+    }
+  }
+}
+
+Answer TerminalPlatform::AskLine() {
+  const auto line = ReadLine();
+  return line && IsYes(*line) ? Answer::Yes : Answer::No;
+}
+
+void TerminalPlatform::ShowUsage(const std::string& text,
+                                 const std::string& cause) {
+  std::string out = MessageLines(text, false);
+  if (!cause.empty()) out += "ovalith: " + EscapeForTerminal(cause) + "\n";
+  progress_.Lift();
+  Say(out);
+}
+
+void TerminalPlatform::ProgressShow(const std::string& caption) {
+  progress_.Show(caption);
+}
+
+void TerminalPlatform::ProgressSetMax(std::uint64_t max) {
+  progress_.SetMax(max);
+}
+
+void TerminalPlatform::ProgressHide() { progress_.Hide(); }
+
+}  // namespace ovalith

@@ -1,0 +1,66 @@
+// terminal_platform.h: the platform of the POSIX program: the windows on a
+// terminal (or, without one, password lines and answers read from standard
+// input), message boxes and the progress line on standard error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/posix/posix_platform.h"
+#include "ui/terminal/main_window.h"
+#include "ui/terminal/progress_bar.h"
+
+namespace ovalith {
+
+class TerminalPlatform : public PosixPlatform {
+ public:
+  explicit TerminalPlatform(std::vector<std::string> args);
+  ~TerminalPlatform() override;
+  TerminalPlatform(const TerminalPlatform&) = delete;
+  TerminalPlatform& operator=(const TerminalPlatform&) = delete;
+
+  // The temporary output is also known to the signal handlers, which
+  // remove it when a signal ends the program.
+  std::unique_ptr<OutputFile> CreateTemporary(const std::string& final_name,
+                                              std::string& temp_name) override;
+  void ReplaceFile(const std::string& temp_name,
+                   const std::string& final_name) override;
+  void RemoveFile(const std::string& name) noexcept override;
+
+  void SetText(Control control, const std::string& text) override;
+  std::string GetText(Control control) override;
+  void SetVisible(Control control, bool visible) override;
+  void SetMainEnabled(bool) override {}
+  MainEvent WaitForMainEvent() override;
+  void UnloadWindows() override;
+
+  Answer MessageBox(const std::string& text, Icon icon) override;
+  void ShowUsage(const std::string& text, const std::string& cause) override;
+
+  void ProgressShow(const std::string& caption) override;
+  void ProgressSetMax(std::uint64_t max) override;
+  void ProgressSetValue(std::uint64_t value) override {
+    progress_.SetValue(value);
+  }
+  void ProgressHide() override;
+  void ProcessPendingEvents() override {}
+
+ private:
+  MainEvent WaitForLines();
+  Answer AskTerminal();
+  Answer AskLine();
+  // Writes to standard error, and to the window's terminal when the window
+  // is drawn elsewhere.  The progress line must be lifted first.
+  void Say(const std::string& text);
+
+  bool interactive_;   // standard input is a terminal
+  int window_fd_ = 2;  // where the main window is drawn
+  bool own_window_fd_ = false;
+  MainWindowState state_;
+  ProgressBar progress_;
+  // A question was answered by closing: the window closes as it comes back.
+  bool close_pending_ = false;
+  std::string temporary_;
+};
+
+}  // namespace ovalith
