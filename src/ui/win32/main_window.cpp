@@ -18,7 +18,8 @@ struct ControlLayout {
   TwipsRect place;
 };
 
-const DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+// Labels clip rather than wrap when a large font outgrows their twips.
+const DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 const DWORD kPasswordBox = WS_TABSTOP | ES_PASSWORD | ES_AUTOHSCROLL;
 
 // Created in this order, which is the tab order.

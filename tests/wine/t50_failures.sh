@@ -1,0 +1,42 @@
+# t50_failures.sh: the usage message ends the program with status 1 and
+# leaves nothing behind; a long run shows and paints its progress window.
+
+dir=$(new_dir)
+echo "no library" >"$dir/nolib.txt"
+make_app "$TESTROOT/app-without-dll" no
+start_ovalith "$(winpath "$dir/nolib.txt") /pw=secret" "" \
+  "$TESTROOT/app-without-dll"
+answer_box "missing ovalith.dll: usage message" usage-box Return
+finish_ovalith
+expect "missing ovalith.dll: status" "$STATUS" 1
+grep -q "ovalith.dll" "$STDERR_FILE" && pass "missing ovalith.dll: cause on stderr" ||
+  fail "missing ovalith.dll: cause on stderr" "$(cat "$STDERR_FILE")"
+expect "missing ovalith.dll: nothing left beside the file" "$(ls "$dir")" \
+  "nolib.txt"
+
+start_ovalith "$(winpath "$dir/absent.txt") /pw=secret"
+answer_box "file not found: usage message" "" Return
+finish_ovalith
+expect "file not found: status" "$STATUS" 1
+
+# Network paths keep the current drive and then fail to be found.
+start_ovalith '\\nohost\share\x.txt /pw=secret'
+answer_box "unreachable network path: usage message" "" Return
+finish_ovalith
+expect "unreachable network path: status" "$STATUS" 1
+
+# A large file keeps the progress window up long enough to see it.
+dir=$(new_dir)
+truncate -s 200M "$dir/large.bin"
+RUN_TIMEOUT=120 start_ovalith "$(winpath "$dir/large.bin") /pw=secret"
+if progress=$(wait_window '^Encrypting\.\.\.$' 20); then
+  pass "progress window shown"
+  sleep 1
+  screenshot "$progress" progress-window
+else
+  fail "progress window shown"
+fi
+finish_ovalith
+expect "large file: status" "$STATUS" 0
+expect "large file: container size" "$(stat -c %s "$dir/large.ov2" 2>/dev/null)" \
+  $((200 * 1024 * 1024 + 16))
