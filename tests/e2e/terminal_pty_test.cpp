@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <utmp.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -283,6 +284,27 @@ TEST_F(TerminalPty, SigtermRestoresTheTerminalThenEndsTheProgram) {
   const int status = program.Wait();
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  program.ExpectSettingsRestored();
+}
+
+TEST_F(TerminalPty, InterruptDuringARunLeavesNothingBehind) {
+  // Large enough that the run is still going when the key arrives.
+  WriteFile(dir_ / "big.bin", std::string(64u << 20, 'x'));
+  PtyProgram program(dir_, {"big.bin"});
+  program.WaitFor("[Esc] Cancel");
+  program.Type("abcd\rabcd\r");
+  // Once the bar shows bytes done, the output file is being written.
+  program.WaitFor("iB / 64.0 MiB");
+  program.Type("\x03");
+  const int status = program.Wait();
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before the key came";
+  EXPECT_EQ(WTERMSIG(status), SIGINT);
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    left.push_back(entry.path().filename().string());
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"a.txt", "big.bin"}));
   program.ExpectSettingsRestored();
 }
 
