@@ -32,3 +32,12 @@ target_compile_definitions(program_test PRIVATE
   OVALITH_BINARY="$<TARGET_FILE:ovalith>")
 add_dependencies(program_test ovalith ovalith_cipher)
 gtest_discover_tests(program_test DISCOVERY_TIMEOUT 60)
+
+# The terminal front end through a pseudo-terminal.
+add_executable(terminal_pty_test tests/e2e/terminal_pty_test.cpp)
+target_link_libraries(terminal_pty_test PRIVATE GTest::gtest GTest::gtest_main
+                      util)
+target_compile_definitions(terminal_pty_test PRIVATE
+  OVALITH_BINARY="$<TARGET_FILE:ovalith>")
+add_dependencies(terminal_pty_test ovalith ovalith_cipher)
+gtest_discover_tests(terminal_pty_test DISCOVERY_TIMEOUT 60)
