@@ -1,9 +1,21 @@
 #include "cipher/library/block_worker.h"
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
 namespace ovalith::des {
+namespace {
+
+using std::chrono::microseconds;
+
+// A program streaming a file calls again soon after a batch; looking for it
+// a little while saves waking a sleeping thread each time.
+constexpr microseconds kSpinForNextBatch{100};
+// The worker is at most one chunk behind when the caller runs out.
+constexpr microseconds kSpinForWorker{100};
+
+}  // namespace
 
 BlockWorker* BlockWorker::Get() noexcept {
   // The worker is never destroyed and its thread never joined: joining at
@@ -22,43 +34,71 @@ BlockWorker* BlockWorker::Get() noexcept {
   return worker;
 }
 
-bool BlockWorker::TryStart(const Batch& batch) noexcept {
-  {
-    std::lock_guard lock(mutex_);
-    if (busy_) return false;
-    busy_ = true;
-    batch_ = batch;
-    posted_ = true;
+bool BlockWorker::Share(const Batch& batch) noexcept {
+  State idle = State::kIdle;
+  if (!state_.compare_exchange_strong(idle, State::kClaimed,
+                                      std::memory_order_acquire)) {
+    return CryptBlocks(batch.direction, batch.in, batch.out, batch.key,
+                       batch.count);
   }
-  posted_cv_.notify_one();
-  return true;
-}
+  batch_ = batch;
+  next_chunk_.store(0, std::memory_order_relaxed);
+  failed_.store(false, std::memory_order_relaxed);
+  state_.store(State::kPosted, std::memory_order_release);
+  state_.notify_all();
 
-bool BlockWorker::Finish() noexcept {
-  std::unique_lock lock(mutex_);
-  done_cv_.wait(lock, [this] { return done_; });
-  done_ = false;
-  busy_ = false;
-  return ok_;
+  TakeChunks(batch);
+
+  State posted = State::kPosted;
+  if (!state_.compare_exchange_strong(posted, State::kIdle,
+                                      std::memory_order_acquire)) {
+    AwaitState(State::kDone, kSpinForWorker);
+    state_.store(State::kIdle, std::memory_order_release);
+  }
+  return !failed_.load(std::memory_order_relaxed);
 }
 
 void BlockWorker::Run() noexcept {
   for (;;) {
-    Batch batch;
-    {
-      std::unique_lock lock(mutex_);
-      posted_cv_.wait(lock, [this] { return posted_; });
-      posted_ = false;
-      batch = batch_;
+    AwaitState(State::kPosted, kSpinForNextBatch);
+    State posted = State::kPosted;
+    if (!state_.compare_exchange_strong(posted, State::kRunning,
+                                        std::memory_order_acquire)) {
+      continue;  // the caller got through it alone
     }
-    const bool ok = CryptBlocks(batch.direction, batch.in, batch.out, batch.key,
-                                batch.count);
-    {
-      std::lock_guard lock(mutex_);
-      ok_ = ok;
-      done_ = true;
+    // A worker that cannot get a cipher handle leaves every chunk to the
+    // caller rather than fail the batch.
+    if (ReadyFor(batch_.key)) {
+      TakeChunks(batch_);
     }
-    done_cv_.notify_one();
+    state_.store(State::kDone, std::memory_order_release);
+    state_.notify_all();
+  }
+}
+
+void BlockWorker::TakeChunks(const Batch& batch) noexcept {
+  const std::size_t chunks = (batch.count + kChunkBlocks - 1) / kChunkBlocks;
+  for (std::size_t chunk = next_chunk_.fetch_add(1, std::memory_order_relaxed);
+       chunk < chunks;
+       chunk = next_chunk_.fetch_add(1, std::memory_order_relaxed)) {
+    const std::size_t first = chunk * kChunkBlocks;
+    const std::size_t offset = first * kBlockSize;
+    if (!CryptBlocks(batch.direction, batch.in + offset, batch.out + offset,
+                     batch.key, std::min(kChunkBlocks, batch.count - first))) {
+      failed_.store(true, std::memory_order_relaxed);
+    }
+  }
+}
+
+void BlockWorker::AwaitState(State wanted, microseconds spin) noexcept {
+  const auto spin_until = std::chrono::steady_clock::now() + spin;
+  for (State seen = state_.load(std::memory_order_acquire); seen != wanted;
+       seen = state_.load(std::memory_order_acquire)) {
+    if (std::chrono::steady_clock::now() < spin_until) {
+      std::this_thread::yield();  // a busy system gets the processor back
+    } else {
+      state_.wait(seen, std::memory_order_acquire);
+    }
   }
 }
 

@@ -1,26 +1,31 @@
 // block_worker.h: the second core for bulk calls.  One thread, started on
-// first use and kept for the life of the process, takes part of a large
-// batch while the caller does the rest.
+// first use and kept for the life of the process, shares the chunks of a
+// large batch with the caller.
 #ifndef OVALITH_CIPHER_LIBRARY_BLOCK_WORKER_H_
 #define OVALITH_CIPHER_LIBRARY_BLOCK_WORKER_H_
 
-#include <condition_variable>
+#include <atomic>
+#include <chrono>
 #include <cstddef>
-#include <mutex>
 
 #include "cipher/library/des_context.h"
 
 namespace ovalith::des {
 
-// Batches smaller than this are done on the caller's thread alone: handing
-// half of them over costs more than it saves (measured by ovalith_des_bench).
+// Batches smaller than this are done on the caller's thread alone: waking
+// the worker costs more than it saves (measured by ovalith_des_bench).
 inline constexpr std::size_t kMinSplitBlocks = 1024;
+
+// Caller and worker take a batch's blocks this many at a time, so neither
+// waits for the other much longer than one chunk takes (about 20 us), and a
+// worker that gets no processor leaves all the chunks to the caller.
+inline constexpr std::size_t kChunkBlocks = 256;
 
 struct Batch {
   Direction direction = Direction::kEncrypt;
   const unsigned char* in = nullptr;
   unsigned char* out = nullptr;
-  unsigned char key[kKeySize] = {};
+  const unsigned char* key = nullptr;
   std::size_t count = 0;
 };
 
@@ -30,26 +35,25 @@ class BlockWorker {
   // thread could be started.
   static BlockWorker* Get() noexcept;
 
-  // Hands batch to the worker.  False when it is busy with another caller's
-  // batch; then the caller does the work itself.
-  bool TryStart(const Batch& batch) noexcept;
-
-  // After a successful TryStart: waits for the batch.  False when the worker
-  // could not transform it, in which case it wrote nothing.
-  bool Finish() noexcept;
+  // Transforms batch as CryptBlocks does, with the worker's help when it is
+  // not busy with another caller's batch.  False when some blocks failed.
+  bool Share(const Batch& batch) noexcept;
 
  private:
+  // kIdle -> kClaimed -> kPosted (caller) -> kRunning -> kDone (worker) ->
+  // kIdle (caller); or kPosted -> kIdle when the caller finished every chunk
+  // before the worker woke.
+  enum class State { kIdle, kClaimed, kPosted, kRunning, kDone };
+
   BlockWorker() = default;
   void Run() noexcept;
+  void TakeChunks(const Batch& batch) noexcept;
+  void AwaitState(State wanted, std::chrono::microseconds spin) noexcept;
 
-  std::mutex mutex_;
-  std::condition_variable posted_cv_;
-  std::condition_variable done_cv_;
-  Batch batch_;
-  bool busy_ = false;    // a caller owns the worker, TryStart to Finish
-  bool posted_ = false;  // a batch waits for the worker
-  bool done_ = false;    // the worker finished the batch
-  bool ok_ = false;
+  std::atomic<State> state_{State::kIdle};
+  Batch batch_;  // written by the caller before kPosted, read-only after
+  std::atomic<std::size_t> next_chunk_{0};
+  std::atomic<bool> failed_{false};
 };
 
 }  // namespace ovalith::des

@@ -85,6 +85,8 @@ thread_local KeyedDes t_des;
 
 }  // namespace
 
+bool ReadyFor(const unsigned char* key) noexcept { return t_des.UseKey(key); }
+
 bool CryptBlocks(Direction direction, const unsigned char* in,
                  unsigned char* out, const unsigned char* key,
                  std::size_t count) noexcept {

@@ -12,6 +12,10 @@ inline constexpr std::size_t kKeySize = 8;
 
 enum class Direction { kEncrypt, kDecrypt };
 
+// Makes this thread's key schedule for key, as CryptBlocks would.  False
+// when libgcrypt cannot.
+bool ReadyFor(const unsigned char* key) noexcept;
+
 // Transforms count blocks of in into out (the same buffer, or one that does
 // not overlap it) under key, each block on its own (ECB).  Returns false,
 // having written nothing, when libgcrypt cannot do it.

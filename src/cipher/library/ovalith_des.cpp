@@ -24,37 +24,30 @@ using ovalith::des::kKeySize;
 using ovalith::des::kMinSplitBlocks;
 
 // The entry points cannot report an error, and a library must not end the
-// process.  libgcrypt fails, if ever, before writing anything: it did not
-// start, or had no memory for a cipher handle.  Blocks it failed on come out
-// as zero bytes: never the plain text, never what the buffer held before, and
-// the same every time, so a caller that checks one known answer finds the
-// library unusable rather than writing data no one can decrypt.
+// process.  libgcrypt fails, if ever, only when it cannot start or has no
+// memory for a cipher handle.  A call any of whose blocks failed then puts
+// out zero bytes throughout: never the plain text, never what the buffer held
+// before, and the same every time, so a caller that checks one known answer
+// finds the library unusable rather than writing data no one can decrypt.
 void Fail(unsigned char* out, std::size_t count) noexcept {
   std::memset(out, 0, count * kBlockSize);
 }
 
 void Transform(Direction direction, const unsigned char* in, unsigned char* out,
                const unsigned char* key, std::size_t count) noexcept {
-  if (count >= kMinSplitBlocks) {
-    if (BlockWorker* worker = BlockWorker::Get()) {
-      Batch first_half{
-          .direction = direction, .in = in, .out = out, .count = count / 2};
-      std::memcpy(first_half.key, key, kKeySize);
-      if (worker->TryStart(first_half)) {
-        const std::size_t done_there = first_half.count;
-        const std::size_t offset = done_there * kBlockSize;
-        const bool second_ok = CryptBlocks(direction, in + offset, out + offset,
-                                           key, count - done_there);
-        // Blocks the worker could not do are still untouched: do them here.
-        const bool first_ok = worker->Finish() ||
-                              CryptBlocks(direction, in, out, key, done_there);
-        if (!first_ok) Fail(out, done_there);
-        if (!second_ok) Fail(out + offset, count - done_there);
-        return;
-      }
-    }
-  }
-  if (!CryptBlocks(direction, in, out, key, count)) Fail(out, count);
+  // The key may lie in the buffer being overwritten.
+  unsigned char key_copy[kKeySize];
+  std::memcpy(key_copy, key, kKeySize);
+  const Batch batch{.direction = direction,
+                    .in = in,
+                    .out = out,
+                    .key = key_copy,
+                    .count = count};
+  BlockWorker* worker = count >= kMinSplitBlocks ? BlockWorker::Get() : nullptr;
+  const bool ok = worker != nullptr
+                      ? worker->Share(batch)
+                      : CryptBlocks(direction, in, out, key_copy, count);
+  if (!ok) Fail(out, count);
 }
 
 }  // namespace

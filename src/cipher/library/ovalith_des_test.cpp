@@ -207,6 +207,17 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Bulk,
                                            kSplit, kSplit + 1, 3 * kSplit + 7,
                                            131071));
 
+TEST(BulkKey, KeyInsideTheBufferIsReadBeforeItIsOverwritten) {
+  constexpr std::size_t kCount = 2 * kSplit;
+  Random random;
+  Bytes buffer = random.NextBytes(kCount * 8);
+  const Block key{buffer[8],  buffer[9],  buffer[10], buffer[11],
+                  buffer[12], buffer[13], buffer[14], buffer[15]};
+  const Bytes expected = PerBlock(encrypt, buffer, key);
+  encrypt_blocks(buffer.data(), buffer.data(), buffer.data() + 8, kCount);
+  EXPECT_EQ(buffer, expected);
+}
+
 // Callers on several threads at once share one worker; each must get its
 // own blocks under its own key.
 TEST(BulkThreads, ConcurrentCallersGetTheirOwnResults) {
