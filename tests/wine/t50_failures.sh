@@ -40,3 +40,24 @@ finish_ovalith
 expect "large file: status" "$STATUS" 0
 expect "large file: container size" "$(stat -c %s "$dir/large.ov2" 2>/dev/null)" \
   $((200 * 1024 * 1024 + 16))
+
+# "report.OV2" is encrypted into "report.ov2", which on Windows is the
+# input itself: after Yes the run cannot put its output in place, and the
+# input stays as it was.
+dir=$(new_dir)
+head -c 3000 /dev/urandom >"$dir/report.OV2"
+cp "$dir/report.OV2" "$TESTROOT/self-original"
+start_ovalith "$(winpath "$dir/report.OV2") /pw=secret"
+answer_box "output is the input: overwrite question" "" y
+answer_box "output is the input: usage message" "" Return
+finish_ovalith
+expect "output is the input: status" "$STATUS" 1
+expect_same_file "output is the input: input intact" "$dir/report.OV2" \
+  "$TESTROOT/self-original"
+expect "output is the input: nothing else left" "$(ls "$dir")" "report.OV2"
+
+# A drive letter that names no drive is a failure, not a guess.
+start_ovalith 'Q:\nowhere\x.txt /pw=secret'
+answer_box "missing drive: usage message" "" Return
+finish_ovalith
+expect "missing drive: status" "$STATUS" 1

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ui/win32/command_line.h"
+#include "ui/win32/progress_scale.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/windows_names.h"
 
@@ -68,12 +69,26 @@ void TextsRoundTripThroughTheCodePage() {
   Check(threw, "broken UTF-8 is refused");
 }
 
+void BarPositionsFitForAnyFileSize() {
+  using namespace ovalith::win32;
+  Check(ProgressShift(0) == 0 && ProgressShift(kMaxBarUnits) == 0,
+        "small files count in bytes");
+  Check(ProgressShift(kMaxBarUnits + 1) == 1, "one unit more halves");
+  for (std::uint64_t max :
+       {std::uint64_t{3} << 30, std::uint64_t{1} << 40, ~std::uint64_t{0}}) {
+    int shift = ProgressShift(max);
+    Check((max >> shift) <= kMaxBarUnits && (max >> shift) > kMaxBarUnits / 2,
+          "large files: the whole range is used, never exceeded");
+  }
+}
+
 }  // namespace
 
 int main() {
   ArgumentsStartAfterTheProgramName();
   PlainNamesExcludeWhatWindowsReserves();
   TextsRoundTripThroughTheCodePage();
+  BarPositionsFitForAnyFileSize();
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "ui/win32/dialog_frame.h"
+#include "ui/win32/progress_scale.h"
 #include "ui/win32/wide_text.h"
 
 namespace ovalith::win32 {
@@ -11,8 +12,6 @@ namespace ovalith::win32 {
 namespace {
 
 const wchar_t kClassName[] = L"OvalithProgress";
-// The bar's range is at most 0..kMaxUnits.
-const std::uint64_t kMaxUnits = 0xFFFF;
 const ULONGLONG kPaintInterval = 200;  // milliseconds
 
 }  // namespace
@@ -38,8 +37,7 @@ void ProgressWindow::Show(const std::wstring& caption) {
 
 void ProgressWindow::SetMax(std::uint64_t max) {
   if (!window_) Create();
-  shift_ = 0;
-  while ((max >> shift_) > kMaxUnits) ++shift_;
+  shift_ = ProgressShift(max);
   SendMessageW(bar_, PBM_SETRANGE32, 0,
                static_cast<LPARAM>(static_cast<int>(max >> shift_)));
   position_ = -1;
