@@ -30,3 +30,25 @@ finish_ovalith
 expect "restored name 'notes.': status" "$STATUS" 0
 expect "restored name 'notes.': written as Windows names it" \
   "$(ls "$RESTORE_DIR" | grep -v 'ov2$')" "notes"
+
+# An extension beyond ASCII is stored in the ANSI code page and comes back
+# as the same name.
+dir=$(new_dir)
+echo "accented extension" >"$dir/doc.tést"
+cp "$dir/doc.tést" "$TESTROOT/accent-original"
+run_ovalith "$(winpath "$dir/doc.tést") /pw=secret"
+expect "extension beyond ASCII: encrypted" "$STATUS" 0
+rm -f "$dir/doc.tést"
+run_ovalith "$(winpath "$dir/doc.ov2") /pw=secret"
+expect "extension beyond ASCII: decrypted" "$STATUS" 0
+expect_same_file "extension beyond ASCII: restored under its name" \
+  "$dir/doc.tést" "$TESTROOT/accent-original"
+# The Linux program takes the stored bytes as they are: é is one byte in
+# Wine's default code page, 1252.
+linux_dir=$(new_dir)
+cp "$dir/doc.ov2" "$linux_dir/"
+(cd "$linux_dir" && "$LINUX_BUILD/ovalith" doc.ov2 /pw=secret </dev/null \
+  >/dev/null 2>&1)
+expect "extension beyond ASCII: stored as one code page byte" \
+  "$(ls "$linux_dir" | grep -av 'ov2$' | tr -d '\n' | od -An -tx1 | tr -d ' \n')" \
+  "646f632e74e97374"
