@@ -146,7 +146,9 @@ bool PosixPlatform::IsPlainName(const std::string& name) const {
 }
 
 std::unique_ptr<InputFile> PosixPlatform::OpenInput(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer before the
+  // check below could refuse it.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) throw Failure(ErrorText(path, errno));
   struct stat st;
   if (::fstat(fd, &st) != 0) {
@@ -160,6 +162,7 @@ std::unique_ptr<InputFile> PosixPlatform::OpenInput(const std::string& path) {
     throw Failure(path + (S_ISDIR(st.st_mode) ? ": is a directory"
                                               : ": is not a regular file"));
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return std::make_unique<PosixInput>(fd, path,
                                       static_cast<std::uint64_t>(st.st_size));
 }
