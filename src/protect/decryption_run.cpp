@@ -9,12 +9,17 @@ namespace ovalith {
 namespace {
 
 // The stored extension comes from a block anyone can craft: the name it
-// makes must stay a plain file in the working directory.
+// makes must stay a plain file in the working directory.  The prefix is part
+// of a name already listed here, so odd characters in it are the user's own
+// and must not stop a file from being restored.
 std::string SafeRestoredName(Platform& platform, const std::string& listed,
                              const BlockType& header) {
-  std::string name =
-      RestoredName(listed, platform.CodePageToName(StoredExtension(header)));
-  if (!platform.IsPlainName(name))
+  std::string extension = platform.CodePageToName(StoredExtension(header));
+  std::string name = RestoredName(listed, extension);
+  bool plain = platform.IsPlainName(name) ||
+               (!NamePrefix(listed).empty() && name != "." && name != ".." &&
+                platform.IsPlainName(RestoredName("x.", extension)));
+  if (!plain)
     throw Failure("the container names a file that cannot be written: \"" +
                   EscapeName(name) + "\"");
   return name;
