@@ -41,3 +41,4 @@ target_compile_definitions(terminal_pty_test PRIVATE
   OVALITH_BINARY="$<TARGET_FILE:ovalith>")
 add_dependencies(terminal_pty_test ovalith ovalith_cipher)
 gtest_discover_tests(terminal_pty_test DISCOVERY_TIMEOUT 60)
+include(tests/hardening/hardening.cmake)

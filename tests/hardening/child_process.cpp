@@ -1,0 +1,135 @@
+// child_process.cpp: fork and exec of the program under test.
+#include "child_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace ovalith::test {
+
+const char kUsageLines[] =
+    "File not found !!\n"
+    "\n"
+    "Usage :\n"
+    "Ovalith filename [/pw=password]\n"
+    "  filename : file to encrypt/decrypt\n"
+    "  /pw : Encrypts/decrypts without user interaction\n";
+
+std::string ProgramPath() { return OVALITH_PROGRAM; }
+std::string FaultLibraryPath() { return OVALITH_FAULT_LIBRARY; }
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv,
+                           const ChildOptions& options)
+    : timeout_(options.timeout_seconds) {
+  // Everything the child needs is prepared before fork: after it only
+  // async-signal-safe calls are allowed.
+  std::vector<char*> args;
+  for (const std::string& arg : argv)
+    args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  std::vector<std::string> env_text;
+  for (char** e = environ; *e; ++e) env_text.emplace_back(*e);
+  for (const std::string& extra : options.env) env_text.push_back(extra);
+  std::vector<char*> env;
+  for (std::string& e : env_text) env.push_back(e.data());
+  env.push_back(nullptr);
+
+  int in[2], out[2], err[2];
+  if (::pipe2(in, O_CLOEXEC) || ::pipe2(out, O_CLOEXEC) ||
+      ::pipe2(err, O_CLOEXEC))
+    throw std::runtime_error("pipe failed");
+  // The text fits the pipe's buffer, so it can be written before the child
+  // reads it.
+  if (options.input.size() > 60000)
+    throw std::runtime_error("standard input text too long");
+  if (!options.input.empty() &&
+      ::write(in[1], options.input.data(), options.input.size()) !=
+          static_cast<ssize_t>(options.input.size()))
+    throw std::runtime_error("cannot fill standard input");
+  ::close(in[1]);
+
+  pid_ = ::fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    ::dup2(in[0], 0);
+    ::dup2(out[1], 1);
+    ::dup2(err[1], 2);
+    if (::chdir(options.cwd.c_str()) != 0) ::_exit(126);
+    if (options.gid != static_cast<gid_t>(-1) && ::setgid(options.gid) != 0)
+      ::_exit(126);
+    if (options.uid != static_cast<uid_t>(-1) && ::setuid(options.uid) != 0)
+      ::_exit(126);
+    ::execve(args[0], args.data(), env.data());
+    ::_exit(127);
+  }
+  ::close(in[0]);
+  ::close(out[1]);
+  ::close(err[1]);
+  out_ = out[0];
+  err_ = err[0];
+}
+
+ChildProcess::~ChildProcess() {
+  if (!waited_) {
+    Kill(SIGKILL);
+    Wait();
+  }
+}
+
+void ChildProcess::Kill(int signal) {
+  if (pid_ > 0) ::kill(pid_, signal);
+}
+
+ChildResult ChildProcess::Wait() {
+  ChildResult result;
+  auto deadline = std::chrono::steady_clock::now() +
+                  std::chrono::duration<double>(timeout_);
+  while (out_ >= 0 || err_ >= 0) {
+    pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now())
+                    .count();
+    if (left <= 0) {
+      result.timed_out = true;
+      Kill(SIGKILL);
+      deadline += std::chrono::seconds(10);  // to drain what is left
+      continue;
+    }
+    if (::poll(fds, 2, static_cast<int>(left)) < 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      int& fd = i == 0 ? out_ : err_;
+      std::string& text = i == 0 ? result.out : result.err;
+      if (fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      char buf[4096];
+      ssize_t got = ::read(fd, buf, sizeof buf);
+      if (got > 0) {
+        text.append(buf, static_cast<std::size_t>(got));
+      } else {
+        ::close(fd);
+        fd = -1;
+      }
+    }
+  }
+  int status = 0;
+  ::waitpid(pid_, &status, 0);
+  waited_ = true;
+  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  return result;
+}
+
+ChildResult RunChild(const std::vector<std::string>& argv,
+                     const ChildOptions& options) {
+  ChildProcess child(argv, options);
+  return child.Wait();
+}
+
+}  // namespace ovalith::test

@@ -1,0 +1,57 @@
+# Hardening tests: the built program under injected faults, a full disk,
+# SIGKILL at random moments and hostile inputs; the libFuzzer target over
+# decryption when OVALITH_FUZZ is on.
+
+# Fails one chosen system call of the program it is preloaded into.  Never
+# sanitized: it sits in front of the sanitizers' own interceptors.
+add_library(ovalith_fault SHARED tests/hardening/fault_inject.cpp)
+target_compile_options(ovalith_fault PRIVATE -fno-sanitize=all)
+target_link_options(ovalith_fault PRIVATE -fno-sanitize=all)
+target_link_libraries(ovalith_fault PRIVATE ${CMAKE_DL_LIBS})
+
+add_executable(ovalith_hardening_tests
+  tests/hardening/child_process.cpp
+  tests/hardening/fault_test.cpp
+  tests/hardening/interrupt_test.cpp
+  tests/hardening/bad_input_test.cpp
+  tests/hardening/position_test.cpp
+)
+target_compile_definitions(ovalith_hardening_tests PRIVATE
+  OVALITH_PROGRAM="$<TARGET_FILE:ovalith>"
+  OVALITH_FAULT_LIBRARY="$<TARGET_FILE:ovalith_fault>")
+target_link_libraries(ovalith_hardening_tests PRIVATE ovalith_test_support)
+# Run options are given as designated initializers that leave the rest at
+# their defaults.
+target_compile_options(ovalith_hardening_tests PRIVATE
+  -Wno-missing-field-initializers)
+add_dependencies(ovalith_hardening_tests ovalith ovalith_cipher ovalith_fault)
+# The 5 GiB sparse-file run is registered on its own, labelled "slow", and
+# runs only with OVALITH_SLOW_TESTS=1.
+gtest_discover_tests(ovalith_hardening_tests DISCOVERY_TIMEOUT 60
+  TEST_FILTER "-Slow.*"
+  PROPERTIES LABELS hardening TIMEOUT 600)
+add_test(NAME Slow.SparseFileLargerThanFourGiB
+  COMMAND ovalith_hardening_tests --gtest_filter=Slow.*)
+set_tests_properties(Slow.SparseFileLargerThanFourGiB PROPERTIES
+  LABELS slow TIMEOUT 1800 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+
+# --- Fuzzing (clang only) -----------------------------------------------
+option(OVALITH_FUZZ "Build the libFuzzer target (needs clang)" OFF)
+if(OVALITH_FUZZ)
+  # The core is compiled again with the fuzzer's instrumentation; the
+  # cipher is OpenSSL's DES, linked in, so no library is loaded per input.
+  get_target_property(ovalith_core_sources ovalith_core SOURCES)
+  add_executable(ovalith_decrypt_fuzz
+    fuzz/decrypt_fuzz.cpp
+    tests/scripted_platform.cpp
+    src/platform/posix/posix_platform.cpp
+    ${ovalith_core_sources}
+  )
+  target_include_directories(ovalith_decrypt_fuzz PRIVATE src tests)
+  set(ovalith_fuzz_flags -fsanitize=fuzzer,address,undefined
+      -fno-sanitize-recover=all)
+  target_compile_options(ovalith_decrypt_fuzz PRIVATE ${ovalith_fuzz_flags})
+  target_link_options(ovalith_decrypt_fuzz PRIVATE ${ovalith_fuzz_flags})
+  target_link_libraries(ovalith_decrypt_fuzz PRIVATE OpenSSL::Crypto
+                        ${CMAKE_DL_LIBS})
+endif()
