@@ -63,6 +63,7 @@ RunOutcome DecryptionRun(RunState& run) {
     progress.Update(input.Position());
   }
   batch.Flush();
+  input.Close();
   output.Commit();
   return RunOutcome::kCompleted;
 }

@@ -54,6 +54,7 @@ RunOutcome EncryptionRun(RunState& run) {
   run.InBlock = BuildTrailer(i);
   batch.Add(run.InBlock);
   batch.Flush();
+  input.Close();
   output.Commit();
   return RunOutcome::kCompleted;
 }

@@ -32,6 +32,9 @@ class InputReader {
     return *next_++;
   }
   BlockType ReadBlock();
+  // Done with the input.  Windows cannot replace a file that is still open,
+  // and the output may replace the input itself.
+  void Close() { file_.reset(); }
 
  private:
   void Refill();
