@@ -35,9 +35,16 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   for (const std::string& arg : argv)
     args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
-  std::vector<std::string> env_text;
-  for (char** e = environ; *e; ++e) env_text.emplace_back(*e);
-  for (const std::string& extra : options.env) env_text.push_back(extra);
+  // A variable given in options replaces ours of the same name.
+  std::vector<std::string> env_text = options.env;
+  for (char** e = environ; *e; ++e) {
+    std::string var = *e;
+    std::string name = var.substr(0, var.find('=') + 1);
+    bool replaced = false;
+    for (const std::string& extra : options.env)
+      replaced = replaced || extra.starts_with(name);
+    if (!replaced) env_text.push_back(var);
+  }
   std::vector<char*> env;
   for (std::string& e : env_text) env.push_back(e.data());
   env.push_back(nullptr);

@@ -40,6 +40,11 @@ const std::string& Container() {
   return container;
 }
 
+std::string AsanOptions() {
+  const char* options = std::getenv("ASAN_OPTIONS");
+  return options && *options ? std::string(options) + ":" : "";
+}
+
 struct FaultPoint {
   const char* call;
   const char* file;  // "input" or "temporary"
@@ -80,14 +85,15 @@ class FaultRun {
         {ProgramPath(), direction_.input, std::string("/pw=") + kPassword},
         {.cwd = dir_.path(),
          .input = "y\n",
-         .env = {"LD_PRELOAD=" + FaultLibraryPath(),
-                 std::string("OVALITH_FAULT_CALL=") + point.call,
-                 "OVALITH_FAULT_PATH=" + Pattern(point),
-                 "OVALITH_FAULT_NTH=" + std::to_string(nth),
-                 std::string("OVALITH_FAULT_ERRNO=") + error,
-                 "OVALITH_FAULT_REPORT=" + report,
-                 // The preloaded library comes before the sanitizer's.
-                 "ASAN_OPTIONS=verify_asan_link_order=0"}});
+         .env = {
+             "LD_PRELOAD=" + FaultLibraryPath(),
+             std::string("OVALITH_FAULT_CALL=") + point.call,
+             "OVALITH_FAULT_PATH=" + Pattern(point),
+             "OVALITH_FAULT_NTH=" + std::to_string(nth),
+             std::string("OVALITH_FAULT_ERRNO=") + error,
+             "OVALITH_FAULT_REPORT=" + report,
+             // The preloaded library comes before the sanitizer's.
+             "ASAN_OPTIONS=" + AsanOptions() + "verify_asan_link_order=0"}});
     long calls = -1;
     int injected = 0;
     std::istringstream(ReadFile(report)) >> calls >> injected;

@@ -2,11 +2,11 @@
 # SIGKILL at random moments and hostile inputs; the libFuzzer target over
 # decryption when OVALITH_FUZZ is on.
 
-# Fails one chosen system call of the program it is preloaded into.  Never
-# sanitized: it sits in front of the sanitizers' own interceptors.
+# Fails one chosen system call of the program it is preloaded into.  Its
+# code is never instrumented: it sits in front of the sanitizers' own
+# interceptors.
 add_library(ovalith_fault SHARED tests/hardening/fault_inject.cpp)
 target_compile_options(ovalith_fault PRIVATE -fno-sanitize=all)
-target_link_options(ovalith_fault PRIVATE -fno-sanitize=all)
 target_link_libraries(ovalith_fault PRIVATE ${CMAKE_DL_LIBS})
 
 add_executable(ovalith_hardening_tests
