@@ -1,0 +1,187 @@
+// decrypt_fuzz.cpp: libFuzzer target over decrypting arbitrary containers
+// through the scripted front end.  Each input becomes a password, a listed
+// name and the container's bytes (either as stored, or as plain blocks that
+// are encrypted first, so that headers and trailers of every kind get past
+// the password check).  The run must not crash, and must write nothing but
+// one regular file beside the container.
+//
+// Input layout: flags, password length, password, name length, name, rest.
+//   flags bit 0: the rest is plain blocks, encrypted under the password
+//   flags bit 1: answer No to the overwrite question instead of Yes
+#define OPENSSL_SUPPRESS_DEPRECATED
+#include <dirent.h>
+#include <fcntl.h>
+#include <openssl/des.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "cipher/cipher_abi.h"
+#include "protect/key_folding.h"
+#include "scripted_platform.h"
+#include "ui/frm_main.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ovalith::Answer;
+
+void Des(const unsigned char* in, unsigned char* out, const unsigned char* key,
+         int enc) {
+  DES_cblock k, block, result;
+  std::memcpy(k, key, 8);
+  std::memcpy(block, in, 8);
+  DES_key_schedule schedule;
+  DES_set_key_unchecked(&k, &schedule);
+  DES_ecb_encrypt(&block, &result, &schedule, enc);
+  std::memcpy(out, result, 8);
+}
+
+void Encrypt(const unsigned char* in, unsigned char* out,
+             const unsigned char* key) {
+  Des(in, out, key, DES_ENCRYPT);
+}
+void Decrypt(const unsigned char* in, unsigned char* out,
+             const unsigned char* key) {
+  Des(in, out, key, DES_DECRYPT);
+}
+void DecryptMany(const unsigned char* in, unsigned char* out,
+                 const unsigned char* key, size_t count) {
+  for (size_t i = 0; i < count; ++i) Decrypt(in + 8 * i, out + 8 * i, key);
+}
+
+// The cipher linked in: loading a library for every input would be slow
+// and is tested elsewhere.
+class FuzzPlatform : public ovalith::ScriptedPlatform {
+ public:
+  using ScriptedPlatform::ScriptedPlatform;
+  void* LoadLibrary(const std::string&) override { return this; }
+  void* FindEntryPoint(void*, const char* name) override {
+    std::string entry = name;
+    if (entry == "encrypt") return reinterpret_cast<void*>(&Encrypt);
+    if (entry == "decrypt") return reinterpret_cast<void*>(&Decrypt);
+    if (entry == "decrypt_blocks") return reinterpret_cast<void*>(&DecryptMany);
+    return nullptr;
+  }
+};
+
+class Reader {
+ public:
+  Reader(const std::uint8_t* data, std::size_t size)
+      : data_(data), size_(size) {}
+  std::uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+  std::string Bytes(std::size_t n) {
+    n = std::min(n, size_ - pos_);
+    std::string text(reinterpret_cast<const char*>(data_ + pos_), n);
+    pos_ += n;
+    return text;
+  }
+  std::string Rest() { return Bytes(size_ - pos_); }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_, pos_ = 0;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Every entry under root: its type and, for files, its content.
+std::map<std::string, std::string> Tree(const std::string& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    std::string key = entry.path().string().substr(root.size());
+    tree[key] = entry.is_symlink()     ? "<link>"
+                : entry.is_directory() ? "<dir>"
+                                       : ReadAll(entry.path().string());
+  }
+  return tree;
+}
+
+void Check(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "escape check failed: %s\n", what);
+  std::abort();
+}
+
+void WriteAll(const std::string& path, const std::string& data) {
+  std::ofstream(path, std::ios::binary) << data;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  Reader in(data, size);
+  std::uint8_t flags = in.Byte();
+  std::string password = in.Bytes(in.Byte() % 21);
+  // The listed name: "<stem>.ov2", or "ov2" for an empty stem, so that the
+  // program takes it for a container.  A stem cannot hold "/", NUL or ".".
+  std::string stem = in.Bytes(in.Byte() % 16);
+  for (char& c : stem)
+    if (c == '/' || c == '\0' || c == '.') c = '_';
+  std::string name = stem.empty() ? "ov2" : stem + ".ov2";
+  std::string container = in.Rest();
+  if (flags & 1) {
+    // Plain blocks in, encrypted under the key the run will fold.
+    ovalith::BlockType key = ovalith::FoldKey(password);
+    for (std::size_t i = 0; i + 8 <= container.size(); i += 8) {
+      auto* block = reinterpret_cast<unsigned char*>(container.data() + i);
+      Encrypt(block, block, key.bytes.data());
+    }
+  }
+
+  static const std::string home = fs::current_path().string();
+  char pattern[] = "/tmp/ovalith-fuzz-XXXXXX";
+  Check(::mkdtemp(pattern) != nullptr, "mkdtemp");
+  const std::string root = pattern;
+  const std::string work = root + "/work";
+  ::mkdir(work.c_str(), 0755);
+  ::mkdir((work + "/sub").c_str(), 0755);
+  ::mkdir((root + "/sibling").c_str(), 0755);
+  WriteAll(root + "/sibling/keep", "sibling");
+  WriteAll(root + "/keep", "parent");
+  WriteAll(work + "/sub/keep", "child");
+  WriteAll(work + "/" + name, container);
+  std::map<std::string, std::string> before = Tree(root);
+
+  {
+    FuzzPlatform platform({work + "/" + name, "/pw=" + password});
+    platform.Answer((flags & 2) ? Answer::No : Answer::Yes);
+    ovalith::frmMain form(platform);
+    form.Run();
+  }
+  fs::current_path(home);
+
+  // At most one entry may be new or changed: a regular file directly in
+  // the working directory, not a leftover temporary one.
+  std::map<std::string, std::string> after = Tree(root);
+  int changed = 0;
+  for (const auto& [path, content] : after) {
+    auto old = before.find(path);
+    if (old != before.end() && old->second == content) continue;
+    ++changed;
+    Check(path.starts_with("/work/"), "written outside the directory");
+    Check(path.find('/', 6) == std::string::npos, "written into a subdir");
+    Check(fs::is_regular_file(fs::symlink_status(root + path)),
+          "not a regular file");
+    Check(path.find(".ovalith-partial-") == std::string::npos,
+          "temporary file left");
+  }
+  Check(changed <= 1, "more than one file written");
+  for (const auto& [path, content] : before)
+    Check(after.count(path) == 1, "an entry disappeared");
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
+  return 0;
+}
