@@ -16,10 +16,9 @@ std::string SafeRestoredName(Platform& platform, const std::string& listed,
                              const BlockType& header) {
   std::string extension = platform.CodePageToName(StoredExtension(header));
   std::string name = RestoredName(listed, extension);
-  bool plain = platform.IsPlainName(name) ||
-               (!NamePrefix(listed).empty() && name != "." && name != ".." &&
-                platform.IsPlainName(RestoredName("x.", extension)));
-  if (!plain)
+  std::string checked =
+      NamePrefix(listed).empty() ? name : RestoredName("x.", extension);
+  if (name == "." || name == ".." || !platform.IsPlainName(checked))
     throw Failure("the container names a file that cannot be written: \"" +
                   EscapeName(name) + "\"");
   return name;
