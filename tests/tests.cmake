@@ -8,10 +8,18 @@ target_include_directories(ovalith_single PRIVATE src)
 target_link_libraries(ovalith_single PRIVATE OpenSSL::Crypto)
 
 add_library(ovalith_test_support STATIC
+  tests/child_process.cpp
   tests/scripted_platform.cpp
   tests/test_util.cpp
 )
 target_include_directories(ovalith_test_support PUBLIC tests)
+target_compile_definitions(ovalith_test_support PRIVATE
+  OVALITH_PROGRAM="$<TARGET_FILE:ovalith>"
+  OVALITH_FAULT_LIBRARY="$<TARGET_FILE:ovalith_fault>")
+# Run options are given as designated initializers that leave the rest at
+# their defaults.
+target_compile_options(ovalith_test_support PUBLIC
+  -Wno-missing-field-initializers)
 target_link_libraries(ovalith_test_support PUBLIC ovalith_posix OpenSSL::Crypto
                       GTest::gtest GTest::gmock GTest::gtest_main)
 
@@ -28,8 +36,6 @@ gtest_discover_tests(ovalith_tests DISCOVERY_TIMEOUT 60)
 # The built program, end to end.
 add_executable(program_test tests/e2e/program_test.cpp)
 target_link_libraries(program_test PRIVATE ovalith_test_support)
-target_compile_definitions(program_test PRIVATE
-  OVALITH_BINARY="$<TARGET_FILE:ovalith>")
 add_dependencies(program_test ovalith ovalith_cipher)
 gtest_discover_tests(program_test DISCOVERY_TIMEOUT 60)
 

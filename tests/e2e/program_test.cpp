@@ -1,14 +1,12 @@
 // The built program run as a user would from a script: arguments, standard
 // input without a terminal, standard error, exit status, and the files it
 // leaves.  Containers are checked against an independent DES.
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 
+#include "child_process.h"
 #include "test_util.h"
 
 namespace ovalith {
@@ -25,49 +23,13 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::UnorderedElementsAre;
 
-struct Result {
-  int status = -1;
-  std::string err;
-};
-
-// Runs a program in the current directory with input as its standard input.
-Result RunCommand(const std::string& program,
-                  const std::vector<std::string>& args,
-                  const std::string& input = "") {
-  std::string in_path = fs::temp_directory_path() / "ovalith-e2e-in-XXXXXX";
-  std::string err_path = fs::temp_directory_path() / "ovalith-e2e-err-XXXXXX";
-  int in_fd = ::mkstemp(in_path.data());
-  int err_fd = ::mkstemp(err_path.data());
-  if (::write(in_fd, input.data(), input.size()) !=
-      static_cast<ssize_t>(input.size()))
-    ADD_FAILURE() << "cannot write standard input";
-  ::lseek(in_fd, 0, SEEK_SET);
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(in_fd, 0);
-    ::dup2(err_fd, 2);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args)
-      argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int wstatus = 0;
-  ::waitpid(pid, &wstatus, 0);
-  Result result;
-  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  ::close(in_fd);
-  ::close(err_fd);
-  result.err = ReadFile(err_path);
-  ::unlink(in_path.c_str());
-  ::unlink(err_path.c_str());
-  return result;
-}
+using Result = test::ChildResult;
 
 Result Ovalith(const std::vector<std::string>& args,
                const std::string& input = "") {
-  return RunCommand(OVALITH_BINARY, args, input);
+  std::vector<std::string> argv{test::ProgramPath()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return test::RunChild(argv, {.input = input});
 }
 
 const char kUsage[] =
@@ -176,9 +138,9 @@ TEST(Program, FailuresShowTheUsageMessageAndItsCause) {
 TEST(Program, MissingCipherLibraryEndsWithStatusOneAndLeavesNothing) {
   TempDir dir;
   // A copy of the program alone, where no cipher library lies beside it.
-  fs::copy_file(OVALITH_BINARY, dir / "lonely");
+  fs::copy_file(test::ProgramPath(), dir / "lonely");
   WriteFile("a.txt", "data");
-  Result r = RunCommand(dir / "lonely", {"a.txt", "/pw=abcd"});
+  Result r = test::RunChild({dir / "lonely", "a.txt", "/pw=abcd"});
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, HasSubstr(kUsage));
   EXPECT_THAT(r.err, HasSubstr("libovalith.so"));

@@ -10,20 +10,12 @@ target_compile_options(ovalith_fault PRIVATE -fno-sanitize=all)
 target_link_libraries(ovalith_fault PRIVATE ${CMAKE_DL_LIBS})
 
 add_executable(ovalith_hardening_tests
-  tests/hardening/child_process.cpp
   tests/hardening/fault_test.cpp
   tests/hardening/interrupt_test.cpp
   tests/hardening/bad_input_test.cpp
   tests/hardening/position_test.cpp
 )
-target_compile_definitions(ovalith_hardening_tests PRIVATE
-  OVALITH_PROGRAM="$<TARGET_FILE:ovalith>"
-  OVALITH_FAULT_LIBRARY="$<TARGET_FILE:ovalith_fault>")
 target_link_libraries(ovalith_hardening_tests PRIVATE ovalith_test_support)
-# Run options are given as designated initializers that leave the rest at
-# their defaults.
-target_compile_options(ovalith_hardening_tests PRIVATE
-  -Wno-missing-field-initializers)
 add_dependencies(ovalith_hardening_tests ovalith ovalith_cipher ovalith_fault)
 # The 5 GiB sparse-file run is registered on its own, labelled "slow", and
 # runs only with OVALITH_SLOW_TESTS=1.

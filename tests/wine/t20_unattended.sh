@@ -6,11 +6,11 @@ if [ ! -x "$LINUX_BUILD/ovalith" ]; then
 else
   # Sizes around the block edges, an empty file, and one over the read
   # buffers; names with and without extensions.
-  for spec in 0:empty.txt 1:one.txt 7:seven.bin 8:eight.bin 9:nine.dat \
+  for entry in 0:empty.txt 1:one.txt 7:seven.bin 8:eight.bin 9:nine.dat \
     100:report.txt 5:photo.jpeg 333:archive.tar.gz 20:README \
     1000003:big.data; do
-    size=${spec%%:*}
-    name=${spec#*:}
+    size=${entry%%:*}
+    name=${entry#*:}
     dir=$(new_dir)
     head -c "$size" /dev/urandom >"$dir/$name"
     cp "$dir/$name" "$TESTROOT/original"
