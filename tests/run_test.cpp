@@ -239,6 +239,21 @@ TEST(CipherLibrary, SingleBlockLibraryMakesTheSameContainers) {
   EXPECT_TRUE(ReadFile(dir / "a.dat") == plain);
 }
 
+TEST(CipherLibrary, MissingEntryPointFailsAtItsFirstCall) {
+  TempDir dir;
+  WriteFile(dir / "a.txt", "data");
+  ScriptedPlatform encrypting({dir / "a.txt", "/pw=abcd"});
+  encrypting.library_name = "ovalith_encrypt_only";
+  EXPECT_EQ(RunProgram(encrypting), kCompleted);
+  ScriptedPlatform decrypting({dir / "a.ov2", "/pw=abcd"});
+  decrypting.library_name = "ovalith_encrypt_only";
+  EXPECT_EQ(RunProgram(decrypting), kUsageMessage);
+  EXPECT_THAT(decrypting.Messages(),
+              ElementsAre("usage: the cipher library has no entry point "
+                          "\"decrypt\""));
+  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+}
+
 TEST(DecryptionRun, WrongPasswordWritesNothingAndMayBeRetried) {
   TempDir dir;
   WriteFile(dir / "a.ov2", ExpectedContainer("payload", "txt", "right"));

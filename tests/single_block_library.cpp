@@ -1,7 +1,8 @@
 // A cipher library with only the two single-block entry points, DES by
 // OpenSSL: stands in for ours to show that any library with those entry
 // points works, and that the program's fallback without the bulk entry
-// points gives the same containers.
+// points gives the same containers.  Built a second time without decrypt,
+// as a library that lacks an entry point.
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include <openssl/des.h>
 
@@ -29,7 +30,9 @@ extern "C" __attribute__((visibility("default"))) void encrypt(
   Des(in, out, key, DES_ENCRYPT);
 }
 
+#ifndef OVALITH_ENCRYPT_ONLY
 extern "C" __attribute__((visibility("default"))) void decrypt(
     const unsigned char* in, unsigned char* out, const unsigned char* key) {
   Des(in, out, key, DES_DECRYPT);
 }
+#endif
