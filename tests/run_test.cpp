@@ -254,6 +254,23 @@ TEST(CipherLibrary, MissingEntryPointFailsAtItsFirstCall) {
   EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
 }
 
+TEST(CipherLibrary, FailingLibraryNeverLeavesAnUnreadableContainer) {
+  TempDir dir;
+  WriteFile(dir / "a.txt", "data");
+  WriteFile(dir / "b.ov2", ExpectedContainer("data", "dat", "abcd"));
+  ScriptedPlatform encrypting({dir / "a.txt", "/pw=abcd"});
+  encrypting.library_name = "ovalith_failing";
+  EXPECT_EQ(RunProgram(encrypting), kUsageMessage);
+  EXPECT_THAT(encrypting.Messages(),
+              ElementsAre("usage: the cipher library failed to transform a "
+                          "block"));
+  ScriptedPlatform decrypting({dir / "b.ov2", "/pw=abcd"});
+  decrypting.library_name = "ovalith_failing";
+  EXPECT_EQ(RunProgram(decrypting), kNotCompleted);
+  EXPECT_THAT(decrypting.Messages(), ElementsAre(kWrongPassword));
+  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.txt", "b.ov2"));
+}
+
 TEST(DecryptionRun, WrongPasswordWritesNothingAndMayBeRetried) {
   TempDir dir;
   WriteFile(dir / "a.ov2", ExpectedContainer("payload", "txt", "right"));

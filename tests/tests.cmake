@@ -6,10 +6,13 @@ find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 add_library(ovalith_single SHARED tests/single_block_library.cpp)
 target_include_directories(ovalith_single PRIVATE src)
 target_link_libraries(ovalith_single PRIVATE OpenSSL::Crypto)
-add_library(ovalith_encrypt_only SHARED tests/single_block_library.cpp)
-target_include_directories(ovalith_encrypt_only PRIVATE src)
-target_compile_definitions(ovalith_encrypt_only PRIVATE OVALITH_ENCRYPT_ONLY)
-target_link_libraries(ovalith_encrypt_only PRIVATE OpenSSL::Crypto)
+foreach(variant encrypt_only failing)
+  add_library(ovalith_${variant} SHARED tests/single_block_library.cpp)
+  target_include_directories(ovalith_${variant} PRIVATE src)
+  string(TOUPPER ${variant} define)
+  target_compile_definitions(ovalith_${variant} PRIVATE OVALITH_${define})
+  target_link_libraries(ovalith_${variant} PRIVATE OpenSSL::Crypto)
+endforeach()
 
 add_library(ovalith_test_support STATIC
   tests/child_process.cpp
@@ -35,7 +38,7 @@ add_executable(ovalith_tests
 )
 target_link_libraries(ovalith_tests PRIVATE ovalith_test_support)
 add_dependencies(ovalith_tests ovalith_cipher ovalith_single
-                 ovalith_encrypt_only)
+                 ovalith_encrypt_only ovalith_failing)
 gtest_discover_tests(ovalith_tests DISCOVERY_TIMEOUT 60)
 
 # The built program, end to end.
