@@ -77,8 +77,8 @@ TEST(EncryptionRun, WritesTheLayoutAndRestoresTheFile) {
 
 TEST(EncryptionRun, SizesAroundBlockAndBatchBoundaries) {
   TempDir dir;
-  for (std::size_t size :
-       {1u, 5u, 7u, 8u, 9u, 16u, 96u, 131071u, 131072u, 131073u, 300000u}) {
+  for (std::size_t size : {1u, 5u, 7u, 8u, 9u, 16u, 96u, 65535u, 65536u, 65537u,
+                           524287u, 524288u, 524289u, 1100000u}) {
     SCOPED_TRACE(size);
     std::string plain = RandomBytes(size, static_cast<unsigned>(size));
     WriteFile(dir / "f.bin", plain);

@@ -33,6 +33,7 @@ target_link_libraries(ovalith_test_support PUBLIC ovalith_posix OpenSSL::Crypto
 add_executable(ovalith_tests
   src/protect/key_folding_test.cpp
   src/protect/container_test.cpp
+  src/protect/input_reader_test.cpp
   tests/run_test.cpp
   tests/startup_test.cpp
 )

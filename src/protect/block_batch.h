@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "cipher/cipher_library.h"
@@ -24,9 +25,8 @@ class BlockBatch {
   // block of a run is always still here for Flush to cut.
   void Add(const BlockType& block) {
     if (count_ == kBlocks) Flush();
-    std::copy(block.bytes.begin(), block.bytes.end(),
-              buffer_.begin() +
-                  static_cast<std::ptrdiff_t>(count_ * BlockType::kSize));
+    std::memcpy(buffer_.data() + count_ * BlockType::kSize, block.data(),
+                BlockType::kSize);
     ++count_;
   }
 
@@ -35,7 +35,7 @@ class BlockBatch {
   void Flush(std::size_t keep_last = BlockType::kSize);
 
  private:
-  static constexpr std::size_t kBlocks = 16 * 1024;
+  static constexpr std::size_t kBlocks = 64 * 1024;
 
   CipherLibrary& cipher_;
   const BlockType& key_;

@@ -43,10 +43,7 @@ RunOutcome EncryptionRun(RunState& run) {
   int i = 0;
   while (!input.AtEnd()) {
     run.InBlock = BlockType::FromText("");
-    for (i = 1; i <= 8; ++i) {
-      run.InBlock.bytes[static_cast<std::size_t>(i - 1)] = input.ReadByte();
-      if (input.AtEnd()) break;
-    }
+    i = input.FillBlock(run.InBlock);
     batch.Add(run.InBlock);
     if (i < 9) break;
     progress.Update(input.Position());

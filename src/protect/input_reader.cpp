@@ -29,10 +29,12 @@ void InputReader::Refill() {
   buffer_end_ += got;
 }
 
-BlockType InputReader::ReadBlock() {
-  BlockType block;
-  for (std::uint8_t& byte : block.bytes) byte = ReadByte();
-  return block;
+int InputReader::FillBlockAtBufferEnd(BlockType& block) {
+  for (int i = 1; i <= static_cast<int>(BlockType::kSize); ++i) {
+    block.bytes[static_cast<std::size_t>(i - 1)] = ReadByte();
+    if (AtEnd()) return i;
+  }
+  return BlockType::kSize + 1;
 }
 
 }  // namespace ovalith

@@ -3,7 +3,9 @@
 // instructions, not a system call.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,13 +33,36 @@ class InputReader {
     if (next_ == end_) Refill();
     return *next_++;
   }
-  BlockType ReadBlock();
+  // Puts the next bytes at positions 1 to 8 of block, one by one, until
+  // all 8 are placed or the input ends after one of them.  Returns that
+  // position when the input ended, else 9.
+  int FillBlock(BlockType& block) {
+    // While more than a block is buffered the end cannot come within it.
+    if (end_ - next_ > static_cast<std::ptrdiff_t>(BlockType::kSize)) {
+      std::memcpy(block.data(), next_, BlockType::kSize);
+      next_ += BlockType::kSize;
+      return BlockType::kSize + 1;
+    }
+    return FillBlockAtBufferEnd(block);
+  }
+  // The next 8 bytes.
+  BlockType ReadBlock() {
+    BlockType block;
+    if (end_ - next_ >= static_cast<std::ptrdiff_t>(BlockType::kSize)) {
+      std::memcpy(block.data(), next_, BlockType::kSize);
+      next_ += BlockType::kSize;
+    } else {
+      for (std::uint8_t& byte : block.bytes) byte = ReadByte();
+    }
+    return block;
+  }
   // Done with the input.  Windows cannot replace a file that is still open,
   // and the output may replace the input itself.
   void Close() { file_.reset(); }
 
  private:
   void Refill();
+  int FillBlockAtBufferEnd(BlockType& block);
 
   std::unique_ptr<InputFile> file_;
   std::string path_;

@@ -2,7 +2,8 @@
 // fail, so the tests can watch the program meet a full disk or a failing
 // device at an exact moment of a run.
 //
-//   OVALITH_FAULT_CALL    open, read, write, fsync, rename or close
+//   OVALITH_FAULT_CALL    open, read, write, fsync, fdatasync, rename or
+//                         close
 //   OVALITH_FAULT_PATH    fnmatch pattern the file's path must match (for
 //                         rename: the old name; "*" when unset)
 //   OVALITH_FAULT_NTH     which matching call fails, from 1; 0 fails none
@@ -23,7 +24,7 @@
 
 namespace {
 
-enum Call { kNone, kOpen, kRead, kWrite, kFsync, kRename, kClose };
+enum Call { kNone, kOpen, kRead, kWrite, kFsync, kFdatasync, kRename, kClose };
 
 constexpr int kMaxFd = 1024;
 constexpr int kMaxPath = 512;
@@ -57,8 +58,10 @@ Call CallByName(const char* text) {
   static const struct {
     const char* name;
     Call call;
-  } kCalls[] = {{"open", kOpen},   {"read", kRead},     {"write", kWrite},
-                {"fsync", kFsync}, {"rename", kRename}, {"close", kClose}};
+  } kCalls[] = {{"open", kOpen},           {"read", kRead},
+                {"write", kWrite},         {"fsync", kFsync},
+                {"fdatasync", kFdatasync}, {"rename", kRename},
+                {"close", kClose}};
   for (const auto& entry : kCalls)
     if (strcmp(text, entry.name) == 0) return entry.call;
   return kNone;
@@ -172,6 +175,11 @@ ssize_t write(int fd, const void* buf, size_t n) {
 int fsync(int fd) {
   if (Inject(kFsync, PathOf(fd))) return -1;
   return Next<int (*)(int)>("fsync")(fd);
+}
+
+int fdatasync(int fd) {
+  if (Inject(kFdatasync, PathOf(fd))) return -1;
+  return Next<int (*)(int)>("fdatasync")(fd);
 }
 
 int rename(const char* from, const char* to) {

@@ -51,9 +51,15 @@ struct FaultPoint {
 };
 
 const FaultPoint kPoints[] = {
-    {"open", "input"},       {"read", "input"},      {"open", "temporary"},
-    {"write", "temporary"},  {"fsync", "temporary"}, {"close", "temporary"},
+    {"open", "input"},
+    {"read", "input"},
+    {"open", "temporary"},
+    {"write", "temporary"},
+    {"fsync", "temporary"},
+    {"close", "temporary"},
     {"rename", "temporary"},
+    // The output is synced to disk in the background as it grows.
+    {"fdatasync", "temporary"},
 };
 
 const struct {
