@@ -104,7 +104,7 @@ void BM_CipherBatch(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() *
                           static_cast<std::int64_t>(blocks.size()));
 }
-BENCHMARK(BM_CipherBatch)->Arg(64 * 1024)->UseRealTime();
+BENCHMARK(BM_CipherBatch)->Arg(std::int64_t{64} * 1024)->UseRealTime();
 
 // The encryption run's loop without the cipher and the output, taking the
 // input one byte at a time and checking for its end after each...
@@ -186,7 +186,7 @@ void BM_ProgressBarSetValue(benchmark::State& state) {
     bar.SetMax(std::uint64_t{1} << 40);
     std::uint64_t value = 0;
     for (auto _ : state) {
-      value += 256 * 1024;
+      value += std::uint64_t{256} * 1024;
       bar.SetValue(value);
     }
   }

@@ -54,7 +54,7 @@ std::vector<Filled> ThroughReader(Platform& platform, const std::string& path) {
 TEST(InputReader, FillBlockMatchesTheByteLoopAroundBufferEnds) {
   TempDir dir;
   ScriptedPlatform platform({});
-  const std::size_t kBuffer = 64 * 1024;
+  const std::size_t kBuffer = std::size_t{64} * 1024;
   std::vector<std::size_t> sizes;
   for (std::size_t size = 1; size <= 25; ++size) sizes.push_back(size);
   for (std::size_t end : {kBuffer, 2 * kBuffer})
