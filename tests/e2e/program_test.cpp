@@ -32,13 +32,7 @@ Result Ovalith(const std::vector<std::string>& args,
   return test::RunChild(argv, {.input = input});
 }
 
-const char kUsage[] =
-    "File not found !!\n"
-    "\n"
-    "Usage :\n"
-    "Ovalith filename [/pw=password]\n"
-    "  filename : file to encrypt/decrypt\n"
-    "  /pw : Encrypts/decrypts without user interaction\n";
+using test::kUsageLines;
 
 TEST(Program, RoundTripsFromNothingToSeveralMebibytes) {
   TempDir dir;
@@ -119,13 +113,13 @@ TEST(Program, FailuresShowTheUsageMessageAndItsCause) {
   TempDir dir;
   Result none = Ovalith({});
   EXPECT_EQ(none.status, 1);
-  EXPECT_THAT(none.err, HasSubstr(kUsage));
+  EXPECT_THAT(none.err, HasSubstr(kUsageLines));
   Result missing = Ovalith({"missing.txt", "/pw=abcd"});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_THAT(missing.err, HasSubstr(kUsage));
+  EXPECT_THAT(missing.err, HasSubstr(kUsageLines));
   EXPECT_THAT(missing.err, HasSubstr("missing.txt: no such file"));
   // The cause comes after the six lines.
-  EXPECT_EQ(missing.err.find(kUsage), 0u);
+  EXPECT_EQ(missing.err.find(kUsageLines), 0u);
 
   // A valid header, then less than a block.
   WriteFile("damaged.ov2", test::EncryptBlocks("Ov2txt  ", "abcd") + "xyz");
@@ -142,7 +136,7 @@ TEST(Program, MissingCipherLibraryEndsWithStatusOneAndLeavesNothing) {
   WriteFile("a.txt", "data");
   Result r = test::RunChild({dir / "lonely", "a.txt", "/pw=abcd"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_THAT(r.err, HasSubstr(kUsage));
+  EXPECT_THAT(r.err, HasSubstr(kUsageLines));
   EXPECT_THAT(r.err, HasSubstr("libovalith.so"));
   EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.txt", "lonely"));
 }
