@@ -30,12 +30,8 @@ cmake --build "$root/asan" -j"$jobs"
 # status 1 in tests that expect the usage message.
 export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:check_initialization_order=1:exitcode=86"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:exitcode=86"
-# LeakSanitizer's tracer itself now and then crashes at exit ("Tracer caught
-# signal 11") while the process still has threads; such a test passed
-# everything else, so a failed test gets two more tries.  A real report
-# fails every try.
 ctest --test-dir "$root/asan" -j"$jobs" -LE slow --output-on-failure \
-  --timeout 600 --repeat until-pass:3
+  --timeout 600
 if [[ "${OVALITH_SLOW_TESTS:-0}" == 1 ]]; then
   ctest --test-dir "$root/asan" -L slow --output-on-failure --timeout 3600
 fi
