@@ -106,14 +106,24 @@ void BM_CipherBatch(benchmark::State& state) {
 }
 BENCHMARK(BM_CipherBatch)->Arg(std::int64_t{64} * 1024)->UseRealTime();
 
-// The encryption run's loop without the cipher and the output, taking the
-// input one byte at a time and checking for its end after each...
-void BM_ReadLoopByteByByte(benchmark::State& state) {
-  const auto bytes = static_cast<std::size_t>(state.range(0));
-  ScratchFile file(bytes);
+// Reads a scratch file of state.range(0) bytes through an InputReader, once
+// per iteration; read_all returns a sum of what it read so that the loop
+// cannot be optimised away.
+template <typename ReadAll>
+void TimeReads(benchmark::State& state, ReadAll read_all) {
+  ScratchFile file(static_cast<std::size_t>(state.range(0)));
   BenchPlatform platform;
   for (auto _ : state) {
     ovalith::InputReader input(platform, file.path());
+    benchmark::DoNotOptimize(read_all(input));
+  }
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+
+// The encryption run's loop without the cipher and the output, taking the
+// input one byte at a time and checking for its end after each...
+void BM_ReadLoopByteByByte(benchmark::State& state) {
+  TimeReads(state, [](ovalith::InputReader& input) {
     BlockType block;
     std::uint64_t sum = 0;
     while (!input.AtEnd()) {
@@ -124,19 +134,14 @@ void BM_ReadLoopByteByByte(benchmark::State& state) {
       }
       sum += block.bytes[0];
     }
-    benchmark::DoNotOptimize(sum);
-  }
-  state.SetBytesProcessed(state.iterations() * state.range(0));
+    return sum;
+  });
 }
 BENCHMARK(BM_ReadLoopByteByByte)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
 
 // ...and as it runs: whole blocks while the end is not in them.
 void BM_ReadLoopFillBlock(benchmark::State& state) {
-  const auto bytes = static_cast<std::size_t>(state.range(0));
-  ScratchFile file(bytes);
-  BenchPlatform platform;
-  for (auto _ : state) {
-    ovalith::InputReader input(platform, file.path());
+  TimeReads(state, [](ovalith::InputReader& input) {
     BlockType block;
     std::uint64_t sum = 0;
     while (!input.AtEnd()) {
@@ -144,24 +149,18 @@ void BM_ReadLoopFillBlock(benchmark::State& state) {
       if (input.FillBlock(block) < 9) break;
       sum += block.bytes[0];
     }
-    benchmark::DoNotOptimize(sum);
-  }
-  state.SetBytesProcessed(state.iterations() * state.range(0));
+    return sum;
+  });
 }
 BENCHMARK(BM_ReadLoopFillBlock)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
 
 // The decryption run's: whole blocks.
 void BM_ReadBlocks(benchmark::State& state) {
-  const auto bytes = static_cast<std::size_t>(state.range(0));
-  ScratchFile file(bytes);
-  BenchPlatform platform;
-  for (auto _ : state) {
-    ovalith::InputReader input(platform, file.path());
+  TimeReads(state, [](ovalith::InputReader& input) {
     std::uint64_t sum = 0;
     while (!input.AtEnd()) sum += input.ReadBlock().bytes[0];
-    benchmark::DoNotOptimize(sum);
-  }
-  state.SetBytesProcessed(state.iterations() * state.range(0));
+    return sum;
+  });
 }
 BENCHMARK(BM_ReadBlocks)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
 

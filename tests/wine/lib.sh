@@ -125,6 +125,14 @@ type_text() {
   xdotool type --delay 40 -- "$1"
 }
 
+# Types into both password boxes and presses Enter, as a user would.
+type_passwords() {  # first second
+  type_text "$1"
+  keys Tab
+  type_text "$2"
+  keys Return
+}
+
 keys() {
   xdotool key --delay 60 "$@"
 }

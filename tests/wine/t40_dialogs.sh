@@ -21,10 +21,7 @@ dir=$(new_dir)
 head -c 5000 /dev/urandom >"$dir/letter.txt"
 start_ovalith "$(winpath "$dir/letter.txt")"
 if main_window '^Ovalith 2.0$' main-encrypt >/dev/null; then
-  type_text "$PW"
-  keys Tab
-  type_text "$PW"
-  keys Return
+  type_passwords "$PW" "$PW"
 fi
 finish_ovalith
 expect "typed passwords and Enter: status" "$STATUS" 0
@@ -37,10 +34,7 @@ dir=$(new_dir)
 echo "mismatch" >"$dir/mismatch.txt"
 start_ovalith "$(winpath "$dir/mismatch.txt")"
 if main=$(main_window '^Ovalith 2.0$'); then
-  type_text "abcd"
-  keys Tab
-  type_text "abce"
-  keys Return
+  type_passwords "abcd" "abce"
   answer_box "passwords differ: message box" message-box Return
   focus "$main"
   keys BackSpace
@@ -58,10 +52,7 @@ echo "overwrite" >"$dir/over.txt"
 echo "old container" >"$dir/over.ov2"
 start_ovalith "$(winpath "$dir/over.txt")"
 if main=$(main_window '^Ovalith 2.0$'); then
-  type_text "$PW"
-  keys Tab
-  type_text "$PW"
-  keys Return
+  type_passwords "$PW" "$PW"
   answer_box "existing container: question" question-box n
   focus "$main"
   keys Escape
@@ -74,10 +65,7 @@ expect "overwrite No: old container kept" "$(cat "$dir/over.ov2")" \
 # Yes replaces it.
 start_ovalith "$(winpath "$dir/over.txt")"
 if main=$(main_window '^Ovalith 2.0$'); then
-  type_text "$PW"
-  keys Tab
-  type_text "$PW"
-  keys Return
+  type_passwords "$PW" "$PW"
   answer_box "existing container: question again" "" y
 fi
 finish_ovalith

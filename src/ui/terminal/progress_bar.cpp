@@ -83,7 +83,6 @@ std::string FormatProgressLine(const std::string& caption, std::uint64_t value,
 void ProgressBar::Show(const std::string& caption) {
   caption_ = caption;
   value_ = 0;
-  calls_ = 0;
   visible_ = true;
   started_ = Now();
   Draw();

@@ -24,10 +24,11 @@ class ProgressBar {
 
   void Show(const std::string& caption);
   void SetMax(std::uint64_t max);
-  // Called after every block: looks at the clock only now and then.
+  // The runs report every few hundred KiB; a look at the coarse clock
+  // decides whether to redraw.
   void SetValue(std::uint64_t value) {
     value_ = value;
-    if (visible_ && (++calls_ & 63u) == 0) MaybeDraw();
+    if (visible_) MaybeDraw();
   }
   // Takes the bar off the screen, leaving the cursor at the line's start.
   void Hide();
@@ -47,7 +48,6 @@ class ProgressBar {
   std::string caption_;
   std::uint64_t max_ = 0;
   std::uint64_t value_ = 0;
-  unsigned calls_ = 0;
   double started_ = 0;
   double last_draw_ = 0;
 };
