@@ -94,8 +94,18 @@ for test_file in tests/wine/t[0-9]*.sh; do
   prefix=$(basename "$test_file" | cut -d_ -f1)
   [ -n "${WINE_TESTS:-}" ] && ! grep -qw "$prefix" <<<"$WINE_TESTS" && continue
   echo "== $test_file"
+  passed_before=$PASSED failed_before=$FAILED
   # shellcheck disable=SC1090
   source "$test_file"
+  # Keys typed with xdotool under Xvfb are now and then lost on a loaded
+  # machine; a file with failures runs once more, and its second result
+  # counts.  The first failures stay in the log above.
+  if [ "$FAILED" -gt "$failed_before" ]; then
+    echo "== $test_file again, after $((FAILED - failed_before)) failure(s)"
+    PASSED=$passed_before FAILED=$failed_before
+    # shellcheck disable=SC1090
+    source "$test_file"
+  fi
 done
 
 echo "screenshots in $ARTIFACTS"

@@ -10,9 +10,14 @@ pass() {
   echo "  ok   $1"
 }
 
+# On stderr, so that a failure inside $(...) or under >/dev/null is still
+# seen, with what the last run of the program said.
 fail() {
   FAILED=$((FAILED + 1))
-  echo "  FAIL $1${2:+: $2}"
+  echo "  FAIL $1${2:+: $2}" >&2
+  if [ -s "${STDERR_FILE:-}" ]; then
+    sed 's/^/       stderr: /' "$STDERR_FILE" >&2
+  fi
 }
 
 # expect NAME ACTUAL EXPECTED
