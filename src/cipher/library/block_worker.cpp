@@ -44,8 +44,7 @@ bool BlockWorker::Share(const Batch& batch) noexcept {
   batch_ = batch;
   next_chunk_.store(0, std::memory_order_relaxed);
   failed_.store(false, std::memory_order_relaxed);
-  state_.store(State::kPosted, std::memory_order_release);
-  state_.notify_all();
+  Announce(State::kPosted);
 
   TakeChunks(batch);
 
@@ -71,8 +70,7 @@ void BlockWorker::Run() noexcept {
     if (ReadyFor(batch_.key)) {
       TakeChunks(batch_);
     }
-    state_.store(State::kDone, std::memory_order_release);
-    state_.notify_all();
+    Announce(State::kDone);
   }
 }
 
@@ -97,9 +95,21 @@ void BlockWorker::AwaitState(State wanted, microseconds spin) noexcept {
     if (std::chrono::steady_clock::now() < spin_until) {
       std::this_thread::yield();  // a busy system gets the processor back
     } else {
-      state_.wait(seen, std::memory_order_acquire);
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] {
+        return state_.load(std::memory_order_acquire) == wanted;
+      });
+      return;
     }
   }
+}
+
+// The store happens before the lock is taken, so a waiter either sees the
+// new state when it checks, or is already asleep and gets the notification.
+void BlockWorker::Announce(State state) noexcept {
+  state_.store(state, std::memory_order_release);
+  { std::lock_guard lock(mutex_); }
+  changed_.notify_all();
 }
 
 }  // namespace ovalith::des

@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 
 #include "cipher/library/des_context.h"
 
@@ -50,8 +52,14 @@ class BlockWorker {
   void Run() noexcept;
   void TakeChunks(const Batch& batch) noexcept;
   void AwaitState(State wanted, std::chrono::microseconds spin) noexcept;
+  void Announce(State state) noexcept;
 
   std::atomic<State> state_{State::kIdle};
+  // For sleeping until kPosted or kDone.  Not std::atomic::wait: GCC 12's
+  // version of it can miss a notification where there is no futex (the
+  // Windows build), and the caller then waits for ever.
+  std::mutex mutex_;
+  std::condition_variable changed_;
   Batch batch_;  // written by the caller before kPosted, read-only after
   std::atomic<std::size_t> next_chunk_{0};
   std::atomic<bool> failed_{false};
