@@ -3,7 +3,7 @@
 #   ./run.sh FILE [/pw=PASSWORD]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-bash "$here/scripts/install-deps.sh"
-cmake -S "$here" --preset release >/dev/null
-cmake --build "$here/build/release" -j"$(nproc)" --target ovalith ovalith_cipher >/dev/null
-exec "$here/build/release/ovalith" "$@"
+bash "$here/scripts/install-deps.sh" build
+(cd "$here" && cmake --preset program >/dev/null &&
+  cmake --build --preset program -j"$(nproc)" >/dev/null)
+exec "$here/build/program/ovalith" "$@"

@@ -1,20 +1,59 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the Linux build and its tests need, only
-# those that are missing.  Needs root (or sudo) when something is missing.
+# Installs the Debian packages a group of tasks needs, only those missing.
+#   scripts/install-deps.sh GROUP...
+# Groups:
+#   build     the program and its cipher library
+#   tests     GoogleTest, Google Benchmark, OpenSSL and libgcrypt as oracles
+#   hardening sanitizers and the fuzzer (clang)
+#   windows   the mingw-w64 cross build, Wine and the tools to drive it
+#   gtk       the GTK front end and its tests under Xvfb
+#   package   Debian packaging and its checks
+# Root or sudo is needed only when something is missing.  A package manager
+# busy elsewhere (updates at boot) is waited for, not failed on.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libgcrypt20-dev libssl-dev openssl
-          libgtest-dev libgmock-dev libbenchmark-dev)
+declare -A groups=(
+  [build]="cmake g++ make pkg-config"
+  [tests]="libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl libgcrypt20-dev"
+  [hardening]="clang libclang-rt-14-dev"
+  [windows]="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick nsis zip unzip libgcrypt-mingw-w64-dev"
+  [gtk]="libgtk-4-dev xvfb xauth xdotool x11-utils imagemagick"
+  [package]="dpkg-dev lintian fakeroot file desktop-file-utils shared-mime-info"
+)
+
+[ $# -gt 0 ] || set -- build
+wanted=()
+for group in "$@"; do
+  [ -n "${groups[$group]+set}" ] || {
+    echo "install-deps: no group \"$group\" (${!groups[*]})" >&2
+    exit 2
+  }
+  read -ra list <<<"${groups[$group]}"
+  wanted+=("${list[@]}")
+done
+
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"
+}
 missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" ||
-    missing+=("$p")
+for p in "${wanted[@]}"; do
+  installed "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}" >&2
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+for p in "${missing[@]}"; do
+  if [[ $p == *:i386 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "install-deps: adding the i386 architecture" >&2
+    $sudo dpkg --add-architecture i386
+  fi
+done
+
+echo "install-deps: installing ${missing[*]}" >&2
+# apt's own lock timeout: another apt run holding the lock is waited for
+# (up to 20 minutes) instead of ending this one.
+apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -q
+     -o DPkg::Lock::Timeout=1200)
+"${apt[@]}" update
+"${apt[@]}" install -y --no-install-recommends "${missing[@]}"
