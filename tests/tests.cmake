@@ -16,7 +16,7 @@ endforeach()
 
 add_library(ovalith_test_support STATIC
   tests/child_process.cpp
-  tests/scripted_platform.cpp
+  tests/scripted_view.cpp
   tests/test_util.cpp
 )
 target_include_directories(ovalith_test_support PUBLIC tests)
