@@ -55,6 +55,12 @@ target_link_libraries(ovalith_tests PRIVATE ovalith_test_support)
 add_dependencies(ovalith_tests ovalith_cipher ovalith_single
                  ovalith_encrypt_only ovalith_failing)
 gtest_discover_tests(ovalith_tests DISCOVERY_TIMEOUT 60)
+# And they pass with every file system read-only (skipped where user
+# namespaces are not allowed).
+add_test(NAME CoreTestsWithoutDisk
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/core_without_disk.sh
+          $<TARGET_FILE:ovalith_tests>)
+set_tests_properties(CoreTestsWithoutDisk PROPERTIES SKIP_RETURN_CODE 77)
 
 # The real POSIX system, in temporary directories.
 add_executable(posix_system_test src/platform/posix/posix_system_test.cpp)
