@@ -366,7 +366,7 @@ void MemorySystem::ReplaceFile(const std::string& temp_name,
   Found temp = Resolve(temp_name);
   Found target = Resolve(final_name);
   std::string error =
-      !temp.node                              ? "No such file or directory"
+      !temp.node || temp.node->directory      ? "No such file or directory"
       : !target.error.empty()                 ? target.error
       : target.node && target.node->directory ? "Is a directory"
       : !(temp.parent->mode & 0200) || !(target.parent->mode & 0200)
