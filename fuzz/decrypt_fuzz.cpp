@@ -1,57 +1,48 @@
 // decrypt_fuzz.cpp: libFuzzer target over decrypting arbitrary containers
-// through the scripted front end.  Each input becomes a password, a listed
-// name and the container's bytes (either as stored, or as plain blocks that
-// are encrypted first, so that headers and trailers of every kind get past
-// the password check).  The run must not crash, and must write nothing but
-// one regular file beside the container.
+// through the scripted front end on the in-memory system.  Each input becomes a
+// password, a listed name and the container's bytes (either as stored, or as
+// plain blocks that are encrypted first, so that headers and trailers of every
+// kind get past the password check).  The run must not crash, and must write
+// nothing but one regular file beside the container.
 //
 // Input layout: flags, password length, password, name length, name, rest.
 //   flags bit 0: the rest is plain blocks, encrypted under the password
 //   flags bit 1: answer No to the overwrite question instead of Yes
-#define OPENSSL_SUPPRESS_DEPRECATED
-#include <dirent.h>
-#include <fcntl.h>
-#include <openssl/des.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 
 #include "cipher/cipher_abi.h"
+#include "memory_system.h"
 #include "protect/key_folding.h"
-#include "scripted_platform.h"
+#include "scripted_view.h"
+#include "test_util.h"
 #include "ui/frm_main.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using ovalith::Answer;
 
 void Des(const unsigned char* in, unsigned char* out, const unsigned char* key,
-         int enc) {
-  DES_cblock k, block, result;
-  std::memcpy(k, key, 8);
-  std::memcpy(block, in, 8);
-  DES_key_schedule schedule;
-  DES_set_key_unchecked(&k, &schedule);
-  DES_ecb_encrypt(&block, &result, &schedule, enc);
-  std::memcpy(out, result, 8);
+         bool encrypt) {
+  std::string block(reinterpret_cast<const char*>(in), 8);
+  std::string k(reinterpret_cast<const char*>(key), 8);
+  std::string result = encrypt ? ovalith::test::DesEncrypt(block, k)
+                               : ovalith::test::DesDecrypt(block, k);
+  std::memcpy(out, result.data(), 8);
 }
 
 void Encrypt(const unsigned char* in, unsigned char* out,
              const unsigned char* key) {
-  Des(in, out, key, DES_ENCRYPT);
+  Des(in, out, key, true);
 }
 void Decrypt(const unsigned char* in, unsigned char* out,
              const unsigned char* key) {
-  Des(in, out, key, DES_DECRYPT);
+  Des(in, out, key, false);
 }
 void DecryptMany(const unsigned char* in, unsigned char* out,
                  const unsigned char* key, size_t count) {
@@ -60,9 +51,9 @@ void DecryptMany(const unsigned char* in, unsigned char* out,
 
 // The cipher linked in: loading a library for every input would be slow
 // and is tested elsewhere.
-class FuzzPlatform : public ovalith::ScriptedPlatform {
+class FuzzSystem : public ovalith::test::MemorySystem {
  public:
-  using ScriptedPlatform::ScriptedPlatform;
+  using MemorySystem::MemorySystem;
   void* LoadLibrary(const std::string&) override { return this; }
   void* FindEntryPoint(void*, const char* name) override {
     std::string entry = name;
@@ -91,31 +82,10 @@ class Reader {
   std::size_t size_, pos_ = 0;
 };
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Every entry under root: its type and, for files, its content.
-std::map<std::string, std::string> Tree(const std::string& root) {
-  std::map<std::string, std::string> tree;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    std::string key = entry.path().string().substr(root.size());
-    tree[key] = entry.is_symlink()     ? "<link>"
-                : entry.is_directory() ? "<dir>"
-                                       : ReadAll(entry.path().string());
-  }
-  return tree;
-}
-
 void Check(bool condition, const char* what) {
   if (condition) return;
   std::fprintf(stderr, "escape check failed: %s\n", what);
   std::abort();
-}
-
-void WriteAll(const std::string& path, const std::string& data) {
-  std::ofstream(path, std::ios::binary) << data;
 }
 
 }  // namespace
@@ -141,47 +111,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     }
   }
 
-  static const std::string home = fs::current_path().string();
-  char pattern[] = "/tmp/ovalith-fuzz-XXXXXX";
-  Check(::mkdtemp(pattern) != nullptr, "mkdtemp");
-  const std::string root = pattern;
-  const std::string work = root + "/work";
-  ::mkdir(work.c_str(), 0755);
-  ::mkdir((work + "/sub").c_str(), 0755);
-  ::mkdir((root + "/sibling").c_str(), 0755);
-  WriteAll(root + "/sibling/keep", "sibling");
-  WriteAll(root + "/keep", "parent");
-  WriteAll(work + "/sub/keep", "child");
-  WriteAll(work + "/" + name, container);
-  std::map<std::string, std::string> before = Tree(root);
+  // Everything in memory: a run per input touches no disk.
+  FuzzSystem system({"/root/work/" + name, "/pw=" + password});
+  system.MakeDirectory("/root/work/sub");
+  system.MakeDirectory("/root/sibling");
+  system.Write("/root/sibling/keep", "sibling");
+  system.Write("/root/keep", "parent");
+  system.Write("/root/work/sub/keep", "child");
+  system.Write("/root/work/" + name, container);
+  std::map<std::string, std::string> before = system.Snapshot();
 
-  {
-    FuzzPlatform platform({work + "/" + name, "/pw=" + password});
-    platform.Answer((flags & 2) ? Answer::No : Answer::Yes);
-    ovalith::frmMain form(platform, platform);
-    form.Run();
-  }
-  fs::current_path(home);
+  ovalith::ScriptedView view;
+  view.Answer((flags & 2) ? Answer::No : Answer::Yes);
+  ovalith::RunProgram(system, view);
 
   // At most one entry may be new or changed: a regular file directly in
   // the working directory, not a leftover temporary one.
-  std::map<std::string, std::string> after = Tree(root);
+  std::map<std::string, std::string> after = system.Snapshot();
   int changed = 0;
   for (const auto& [path, content] : after) {
     auto old = before.find(path);
     if (old != before.end() && old->second == content) continue;
     ++changed;
-    Check(path.starts_with("/work/"), "written outside the directory");
-    Check(path.find('/', 6) == std::string::npos, "written into a subdir");
-    Check(fs::is_regular_file(fs::symlink_status(root + path)),
-          "not a regular file");
+    Check(path.starts_with("/root/work/"), "written outside the directory");
+    Check(path.find('/', 11) == std::string::npos, "written into a subdir");
+    Check(!system.IsDirectory(path), "not a regular file");
     Check(path.find(".ovalith-partial-") == std::string::npos,
           "temporary file left");
   }
   Check(changed <= 1, "more than one file written");
   for (const auto& [path, content] : before)
     Check(after.count(path) == 1, "an entry disappeared");
-  std::error_code ignored;
-  fs::remove_all(root, ignored);
   return 0;
 }

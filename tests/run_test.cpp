@@ -1,10 +1,11 @@
-// Both runs and the driver, through the scripted front end: what is shown,
-// in order, and what is left on disk.
+// Both runs and the driver, through the scripted front end on the
+// in-memory system: what is shown, in order, and what is left in the
+// directory, also when any call of the system fails.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include "scripted_platform.h"
+#include "name_cases.h"
+#include "scripted_run.h"
 #include "test_util.h"
 #include "ui/frm_main.h"
 
@@ -12,15 +13,15 @@ namespace ovalith {
 namespace {
 
 using test::DesDecrypt;
+using test::Disk;
 using test::EncryptBlocks;
-using test::Exists;
 using test::ExpectedContainer;
+using test::In;
+using test::kDir;
 using test::KeyOf;
-using test::ListDir;
+using test::MemorySystem;
 using test::RandomBytes;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
+using test::RunOn;
 using ::testing::ElementsAre;
 
 const char kNotEqual[] = "information: Both passwords are not equal !!";
@@ -30,297 +31,316 @@ const char kOverwrite[] = "question: File already exists !\r\nOverwrite ?";
 const char kWrongPassword[] =
     "information: Wrong password or not an Ovalith 2.0 file";
 
-// Runs the program on a file in the temporary directory with /pw=.
-int Unattended(const TempDir& dir, const std::string& name,
-               const std::string& password, ScriptedPlatform** out = nullptr) {
-  static std::unique_ptr<ScriptedPlatform> last;
-  last = std::make_unique<ScriptedPlatform>(
-      std::vector<std::string>{dir / name, "/pw=" + password});
-  if (out) *out = last.get();
-  return RunProgram(*last);
+// Runs the program on a file in the tests' directory with /pw=.
+int Unattended(MemorySystem& fs, const std::string& name,
+               const std::string& password, ScriptedView* out = nullptr) {
+  ScriptedView view;
+  int status = RunOn(fs, view, {In(name), "/pw=" + password});
+  if (out) *out = view;
+  return status;
 }
 
-bool HasUsage(const ScriptedPlatform& p) {
+bool HasUsage(const ScriptedView& p) {
   for (const auto& m : p.Messages())
     if (m.starts_with("usage: ")) return true;
   return false;
 }
 
 TEST(EncryptionRun, WritesTheLayoutAndRestoresTheFile) {
-  TempDir dir;
+  Disk fs;
   std::string plain = RandomBytes(100);
-  WriteFile(dir / "report.txt", plain);
-  ScriptedPlatform encrypting({dir / "report.txt"});
+  fs.Write(In("report.txt"), plain);
+  ScriptedView encrypting;
   encrypting.PressOk("secret", "secret");
-  EXPECT_EQ(RunProgram(encrypting), kCompleted);
+  EXPECT_EQ(RunOn(fs, encrypting, {In("report.txt")}), kCompleted);
   EXPECT_EQ(encrypting.text[Control::lblFile], "report.txt");
   EXPECT_TRUE(encrypting.Messages().empty());
   EXPECT_EQ(encrypting.progress_max, 100u);
-  std::string container = ReadFile(dir / "report.ov2");
+  std::string container = fs.Read(In("report.ov2"));
   ASSERT_EQ(container.size(), 120u);
   EXPECT_TRUE(container == ExpectedContainer(plain, "txt", "secret"));
   EXPECT_EQ(DesDecrypt(container.substr(112), KeyOf("secret")), "Ov2End.4");
 
-  std::remove((dir / "report.txt").c_str());
-  ScriptedPlatform decrypting({dir / "report.ov2"});
+  fs.Remove(In("report.txt"));
+  ScriptedView decrypting;
   decrypting.PressOk("secret");
-  EXPECT_EQ(RunProgram(decrypting), kCompleted);
+  EXPECT_EQ(RunOn(fs, decrypting, {In("report.ov2")}), kCompleted);
   EXPECT_EQ(decrypting.text[Control::frmMain], "Decrypt");
   EXPECT_EQ(decrypting.text[Control::cmdOK], "Decrypt");
   EXPECT_FALSE(decrypting.visible[Control::txtPW2]);
   EXPECT_FALSE(decrypting.visible[Control::lblPW2]);
-  EXPECT_TRUE(ReadFile(dir / "report.txt") == plain);
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("report.ov2", "report.txt"));
+  EXPECT_TRUE(fs.Read(In("report.txt")) == plain);
+  EXPECT_THAT(fs.Files(), ElementsAre("report.ov2", "report.txt"));
 }
 
 TEST(EncryptionRun, SizesAroundBlockAndBatchBoundaries) {
-  TempDir dir;
+  Disk fs;
   for (std::size_t size : {1u, 5u, 7u, 8u, 9u, 16u, 96u, 65535u, 65536u, 65537u,
                            524287u, 524288u, 524289u, 1100000u}) {
     SCOPED_TRACE(size);
     std::string plain = RandomBytes(size, static_cast<unsigned>(size));
-    WriteFile(dir / "f.bin", plain);
-    ASSERT_EQ(Unattended(dir, "f.bin", "pass word"), kCompleted);
-    std::string container = ReadFile(dir / "f.ov2");
+    fs.Write(In("f.bin"), plain);
+    ASSERT_EQ(Unattended(fs, "f.bin", "pass word"), kCompleted);
+    std::string container = fs.Read(In("f.ov2"));
     EXPECT_EQ(container.size(), 8 * ((size + 7) / 8 + 2));
     EXPECT_TRUE(container == ExpectedContainer(plain, "bin", "pass word"));
-    std::remove((dir / "f.bin").c_str());
-    ASSERT_EQ(Unattended(dir, "f.ov2", "pass word"), kCompleted);
-    EXPECT_TRUE(ReadFile(dir / "f.bin") == plain);
-    std::remove((dir / "f.ov2").c_str());
+    fs.Remove(In("f.bin"));
+    ASSERT_EQ(Unattended(fs, "f.ov2", "pass word"), kCompleted);
+    EXPECT_TRUE(fs.Read(In("f.bin")) == plain);
+    fs.Remove(In("f.ov2"));
   }
 }
 
 TEST(EncryptionRun, EmptyInputMakesASixteenByteContainerThatRestoresEmpty) {
-  TempDir dir;
-  WriteFile(dir / "empty.txt", "");
-  ASSERT_EQ(Unattended(dir, "empty.txt", "abcd"), kCompleted);
-  std::string container = ReadFile(dir / "empty.ov2");
+  Disk fs;
+  fs.Write(In("empty.txt"), "");
+  ASSERT_EQ(Unattended(fs, "empty.txt", "abcd"), kCompleted);
+  std::string container = fs.Read(In("empty.ov2"));
   EXPECT_EQ(container, ExpectedContainer("", "txt", "abcd"));
   EXPECT_EQ(DesDecrypt(container.substr(8), KeyOf("abcd")), "Ov2End.0");
-  std::remove((dir / "empty.txt").c_str());
-  ASSERT_EQ(Unattended(dir, "empty.ov2", "abcd"), kCompleted);
-  EXPECT_EQ(ReadFile(dir / "empty.txt"), "");
+  fs.Remove(In("empty.txt"));
+  ASSERT_EQ(Unattended(fs, "empty.ov2", "abcd"), kCompleted);
+  EXPECT_EQ(fs.Read(In("empty.txt")), "");
 }
 
 TEST(EncryptionRun, NamesAndExtensions) {
-  struct Case {
-    const char* plain_name;
-    const char* container;
-    const char* extension;
-    const char* restored;
-  };
-  for (const Case& c :
-       {Case{"archive.tar.gz", "archive.ov2", "tar.g", "archive.tar.g"},
-        Case{"README", "ov2", "READM", "READM"},
-        Case{"notes.", "notes.ov2", "", "notes."},
-        Case{"photo.jpeg", "photo.ov2", "jpeg", "photo.jpeg"},
-        Case{"a b.c d", "a b.ov2", "c d", "a b.c d"},
-        Case{"x.ov2x", "x.ov2", "ov2x", "x.ov2x"}}) {
-    SCOPED_TRACE(c.plain_name);
-    TempDir dir;
-    WriteFile(dir / c.plain_name, "hello");
-    ASSERT_EQ(Unattended(dir, c.plain_name, "abcd"), kCompleted);
-    EXPECT_EQ(ReadFile(dir / c.container),
+  for (const test::NameCase& c : test::kNameCases) {
+    SCOPED_TRACE(c.plain);
+    Disk fs;
+    fs.Write(In(c.plain), "hello");
+    ASSERT_EQ(Unattended(fs, c.plain, "abcd"), kCompleted);
+    EXPECT_EQ(fs.Read(In(c.container)),
               ExpectedContainer("hello", c.extension, "abcd"));
-    std::remove((dir / c.plain_name).c_str());
-    ASSERT_EQ(Unattended(dir, c.container, "abcd"), kCompleted);
-    EXPECT_EQ(ReadFile(dir / c.restored), "hello");
+    fs.Remove(In(c.plain));
+    ASSERT_EQ(Unattended(fs, c.container, "abcd"), kCompleted);
+    EXPECT_EQ(fs.Read(In(c.restored)), "hello");
+    EXPECT_THAT(fs.Files(),
+                ::testing::UnorderedElementsAre(c.container, c.restored));
   }
 }
 
 TEST(EncryptionRun, PasswordChecksRefuseAndLetTheUserTryAgain) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  ScriptedPlatform p({dir / "a.txt"});
+  Disk fs;
+  fs.Write(In("a.txt"), "data");
+  ScriptedView p;
   p.PressOk("abc", "abc");    // too short, even though equal
   p.PressOk("ab", "xy");      // length is checked before equality
   p.PressOk("Abcd", "abcd");  // letter case counts
   p.PressOk("abcd", "abcd");  // exactly 4 is enough
-  EXPECT_EQ(RunProgram(p), kCompleted);
+  EXPECT_EQ(RunOn(fs, p, {In("a.txt")}), kCompleted);
   EXPECT_THAT(p.Messages(), ElementsAre(kTooShort, kTooShort, kNotEqual));
-  EXPECT_EQ(ReadFile(dir / "a.ov2"), ExpectedContainer("data", "txt", "abcd"));
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+  EXPECT_EQ(fs.Read(In("a.ov2")), ExpectedContainer("data", "txt", "abcd"));
+  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2", "a.txt"));
 }
 
 TEST(EncryptionRun, RefusedRunEnablesTheWindowAndHidesProgress) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  ScriptedPlatform p({dir / "a.txt"});
+  Disk fs;
+  fs.Write(In("a.txt"), "data");
+  ScriptedView p;
   p.PressOk("abcd", "abce");
-  EXPECT_EQ(RunProgram(p), kNotCompleted);  // then the close box
+  EXPECT_EQ(RunOn(fs, p, {In("a.txt")}), kNotCompleted);  // then the close box
   EXPECT_TRUE(p.main_enabled);
   EXPECT_THAT(p.log, ElementsAre("main window shown", "progress: Encrypting...",
                                  kNotEqual, "progress hidden",
                                  "main window shown", "unloaded"));
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.txt"));
+  EXPECT_THAT(fs.Files(), ElementsAre("a.txt"));
 }
 
 TEST(EncryptionRun, OverwriteOnlyAfterYes) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "new data");
-  WriteFile(dir / "a.ov2", "old container");
-  ScriptedPlatform no({dir / "a.txt"});
+  Disk fs;
+  fs.Write(In("a.txt"), "new data");
+  fs.Write(In("a.ov2"), "old container");
+  ScriptedView no;
   no.PressOk("abcd", "abcd");
   no.Answer(Answer::No);
-  EXPECT_EQ(RunProgram(no), kNotCompleted);
+  EXPECT_EQ(RunOn(fs, no, {In("a.txt")}), kNotCompleted);
   EXPECT_THAT(no.Messages(), ElementsAre(kOverwrite));
   EXPECT_TRUE(no.main_enabled);
-  EXPECT_EQ(ReadFile(dir / "a.ov2"), "old container");
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+  EXPECT_EQ(fs.Read(In("a.ov2")), "old container");
+  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2", "a.txt"));
 
-  ScriptedPlatform yes({dir / "a.txt"});
+  ScriptedView yes;
   yes.PressOk("abcd", "abcd");
   yes.Answer(Answer::Yes);
-  EXPECT_EQ(RunProgram(yes), kCompleted);
-  EXPECT_EQ(ReadFile(dir / "a.ov2"),
-            ExpectedContainer("new data", "txt", "abcd"));
+  EXPECT_EQ(RunOn(fs, yes, {In("a.txt")}), kCompleted);
+  EXPECT_EQ(fs.Read(In("a.ov2")), ExpectedContainer("new data", "txt", "abcd"));
+}
+
+TEST(EncryptionRun, CaseInsensitiveSystemAsksBeforeReplacingAnotherSpelling) {
+  Disk fs;
+  fs.SetCaseInsensitive(true);
+  fs.Write(In("a.txt"), "data");
+  fs.Write(In("A.OV2"), "old container");
+  ScriptedView no;
+  EXPECT_EQ(RunOn(fs, no, {In("a.txt"), "/pw=abcd"}), kNotCompleted);
+  EXPECT_THAT(no.Messages(), ElementsAre(kOverwrite));
+  EXPECT_EQ(fs.Read(In("A.OV2")), "old container");
+  ScriptedView yes;
+  yes.Answer(Answer::Yes);
+  EXPECT_EQ(RunOn(fs, yes, {In("a.txt"), "/pw=abcd"}), kCompleted);
+  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2", "a.txt"));
+  EXPECT_EQ(fs.Read(In("a.ov2")), ExpectedContainer("data", "txt", "abcd"));
 }
 
 TEST(EncryptionRun, DirectoryOfTheContainerNameEndsWithUsageAfterYes) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  ASSERT_EQ(::mkdir((dir / "a.ov2").c_str(), 0755), 0);
-  ScriptedPlatform* p;
+  Disk fs;
+  fs.Write(In("a.txt"), "data");
+  fs.MakeDirectory(In("a.ov2"));
   // Unattended: the question is answered No by default; answer Yes here.
-  ScriptedPlatform yes({dir / "a.txt", "/pw=abcd"});
-  yes.Answer(Answer::Yes);
-  EXPECT_EQ(RunProgram(yes), kUsageMessage);
-  p = &yes;
-  ASSERT_EQ(p->Messages().size(), 2u);
-  EXPECT_EQ(p->Messages()[0], kOverwrite);
-  EXPECT_EQ(p->Messages()[1], "usage: a.ov2: is a directory");
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
-  EXPECT_TRUE(ListDir(dir / "a.ov2").empty());
+  ScriptedView p;
+  p.Answer(Answer::Yes);
+  EXPECT_EQ(RunOn(fs, p, {In("a.txt"), "/pw=abcd"}), kUsageMessage);
+  ASSERT_EQ(p.Messages().size(), 2u);
+  EXPECT_EQ(p.Messages()[0], kOverwrite);
+  EXPECT_EQ(p.Messages()[1], "usage: a.ov2: is a directory");
+  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2", "a.txt"));
+  EXPECT_TRUE(fs.List(In("a.ov2")).empty());
 }
 
-TEST(EncryptionRun, OutputGetsOrdinaryPermissions) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  ASSERT_EQ(::chmod((dir / "a.txt").c_str(), 0400), 0);
-  mode_t mask = ::umask(022);
-  EXPECT_EQ(Unattended(dir, "a.txt", "abcd"), kCompleted);
-  ::umask(mask);
-  struct stat st;
-  ASSERT_EQ(::stat((dir / "a.ov2").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0644u);
+TEST(EncryptionRun, NewOutputGetsOrdinaryPermissionsAReplacedOneKeepsItsOwn) {
+  for (unsigned umask : {022u, 077u}) {
+    SCOPED_TRACE(umask);
+    Disk fs;
+    fs.SetUmask(umask);
+    fs.Write(In("a.txt"), "data", 0400);
+    EXPECT_EQ(Unattended(fs, "a.txt", "abcd"), kCompleted);
+    EXPECT_EQ(fs.Mode(In("a.ov2")), 0666 & ~umask);
+  }
+  Disk fs;
+  fs.Write(In("a.txt"), "data");
+  fs.Write(In("a.ov2"), "old", 0600);
+  ScriptedView yes;
+  yes.Answer(Answer::Yes);
+  EXPECT_EQ(RunOn(fs, yes, {In("a.txt"), "/pw=abcd"}), kCompleted);
+  EXPECT_EQ(fs.Read(In("a.ov2")), ExpectedContainer("data", "txt", "abcd"));
+  EXPECT_EQ(fs.Mode(In("a.ov2")), 0600u);
+}
+
+TEST(EncryptionRun, ReadOnlyDirectoryEndsWithUsageAndChangesNothing) {
+  for (const char* name : {"a.txt", "b.ov2"}) {
+    SCOPED_TRACE(name);
+    Disk fs;
+    fs.Write(In("a.txt"), "stays");
+    fs.Write(In("b.ov2"), ExpectedContainer("restored", "txt", "abcd"));
+    fs.SetMode(kDir, 0555);
+    auto before = fs.Snapshot();
+    ScriptedView p;
+    EXPECT_EQ(RunOn(fs, p, {In(name), "/pw=abcd"}), kUsageMessage);
+    ASSERT_TRUE(HasUsage(p));
+    EXPECT_THAT(p.Messages().back(), ::testing::HasSubstr("Permission denied"));
+    EXPECT_EQ(fs.Snapshot(), before);
+  }
 }
 
 TEST(CipherLibrary, MissingLibraryEndsWithUsageAndLeavesNothing) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  WriteFile(dir / "a.ov2", "old");
-  ScriptedPlatform p({dir / "a.txt", "/pw=abcd"});
-  p.library_name = "ovalith_missing";
+  Disk fs;
+  fs.Write(In("a.txt"), "data");
+  fs.Write(In("a.ov2"), "old");
+  fs.UseLibrary("ovalith_missing");
+  ScriptedView p;
   p.Answer(Answer::Yes);
-  EXPECT_EQ(RunProgram(p), kUsageMessage);
+  EXPECT_EQ(RunOn(fs, p, {In("a.txt"), "/pw=abcd"}), kUsageMessage);
   ASSERT_TRUE(HasUsage(p));
   EXPECT_NE(p.Messages().back().find("libovalith_missing.so"),
             std::string::npos);
-  EXPECT_EQ(ReadFile(dir / "a.ov2"), "old");
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+  EXPECT_EQ(fs.Read(In("a.ov2")), "old");
+  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2", "a.txt"));
 }
 
 TEST(CipherLibrary, SingleBlockLibraryMakesTheSameContainers) {
-  TempDir dir;
+  Disk fs;
+  fs.UseLibrary("ovalith_single");
   std::string plain = RandomBytes(200000, 7);
-  WriteFile(dir / "a.dat", plain);
-  ScriptedPlatform p({dir / "a.dat", "/pw=other library"});
-  p.library_name = "ovalith_single";
-  ASSERT_EQ(RunProgram(p), kCompleted);
-  EXPECT_TRUE(ReadFile(dir / "a.ov2") ==
+  fs.Write(In("a.dat"), plain);
+  ASSERT_EQ(Unattended(fs, "a.dat", "other library"), kCompleted);
+  EXPECT_TRUE(fs.Read(In("a.ov2")) ==
               ExpectedContainer(plain, "dat", "other library"));
-  std::remove((dir / "a.dat").c_str());
-  ScriptedPlatform back({dir / "a.ov2", "/pw=other library"});
-  back.library_name = "ovalith_single";
-  ASSERT_EQ(RunProgram(back), kCompleted);
-  EXPECT_TRUE(ReadFile(dir / "a.dat") == plain);
+  fs.Remove(In("a.dat"));
+  ASSERT_EQ(Unattended(fs, "a.ov2", "other library"), kCompleted);
+  EXPECT_TRUE(fs.Read(In("a.dat")) == plain);
 }
 
 TEST(CipherLibrary, MissingEntryPointFailsAtItsFirstCall) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  ScriptedPlatform encrypting({dir / "a.txt", "/pw=abcd"});
-  encrypting.library_name = "ovalith_encrypt_only";
-  EXPECT_EQ(RunProgram(encrypting), kCompleted);
-  ScriptedPlatform decrypting({dir / "a.ov2", "/pw=abcd"});
-  decrypting.library_name = "ovalith_encrypt_only";
-  EXPECT_EQ(RunProgram(decrypting), kUsageMessage);
+  Disk fs;
+  fs.UseLibrary("ovalith_encrypt_only");
+  fs.Write(In("a.txt"), "data");
+  EXPECT_EQ(Unattended(fs, "a.txt", "abcd"), kCompleted);
+  ScriptedView decrypting;
+  EXPECT_EQ(Unattended(fs, "a.ov2", "abcd", &decrypting), kUsageMessage);
   EXPECT_THAT(decrypting.Messages(),
               ElementsAre("usage: the cipher library has no entry point "
                           "\"decrypt\""));
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2", "a.txt"));
 }
 
 TEST(CipherLibrary, FailingLibraryNeverLeavesAnUnreadableContainer) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  WriteFile(dir / "b.ov2", ExpectedContainer("data", "dat", "abcd"));
-  ScriptedPlatform encrypting({dir / "a.txt", "/pw=abcd"});
-  encrypting.library_name = "ovalith_failing";
-  EXPECT_EQ(RunProgram(encrypting), kUsageMessage);
+  Disk fs;
+  fs.UseLibrary("ovalith_failing");
+  fs.Write(In("a.txt"), "data");
+  fs.Write(In("b.ov2"), ExpectedContainer("data", "dat", "abcd"));
+  ScriptedView encrypting;
+  EXPECT_EQ(Unattended(fs, "a.txt", "abcd", &encrypting), kUsageMessage);
   EXPECT_THAT(encrypting.Messages(),
               ElementsAre("usage: the cipher library failed to transform a "
                           "block"));
-  ScriptedPlatform decrypting({dir / "b.ov2", "/pw=abcd"});
-  decrypting.library_name = "ovalith_failing";
-  EXPECT_EQ(RunProgram(decrypting), kNotCompleted);
+  ScriptedView decrypting;
+  EXPECT_EQ(Unattended(fs, "b.ov2", "abcd", &decrypting), kNotCompleted);
   EXPECT_THAT(decrypting.Messages(), ElementsAre(kWrongPassword));
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.txt", "b.ov2"));
+  EXPECT_THAT(fs.Files(), ElementsAre("a.txt", "b.ov2"));
 }
 
 TEST(DecryptionRun, WrongPasswordWritesNothingAndMayBeRetried) {
-  TempDir dir;
-  WriteFile(dir / "a.ov2", ExpectedContainer("payload", "txt", "right"));
-  ScriptedPlatform p({dir / "a.ov2"});
+  Disk fs;
+  fs.Write(In("a.ov2"), ExpectedContainer("payload", "txt", "right"));
+  ScriptedView p;
   p.PressOk("wrong");
   p.PressOk("right");
-  EXPECT_EQ(RunProgram(p), kCompleted);
+  EXPECT_EQ(RunOn(fs, p, {In("a.ov2")}), kCompleted);
   EXPECT_THAT(p.Messages(), ElementsAre(kWrongPassword));
-  EXPECT_EQ(ReadFile(dir / "a.txt"), "payload");
+  EXPECT_EQ(fs.Read(In("a.txt")), "payload");
 }
 
 TEST(DecryptionRun, EmptyAndShortPasswordsAreAcceptedInDecryptMode) {
-  TempDir dir;
-  WriteFile(dir / "a.ov2", ExpectedContainer("x", "txt", ""));
+  Disk fs;
+  fs.Write(In("a.ov2"), ExpectedContainer("x", "txt", ""));
   EXPECT_EQ(KeyOf(""), std::string(8, '\0'));
-  ScriptedPlatform p({dir / "a.ov2"});
+  ScriptedView p;
   p.PressOk("");
-  EXPECT_EQ(RunProgram(p), kCompleted);
-  EXPECT_EQ(ReadFile(dir / "a.txt"), "x");
+  EXPECT_EQ(RunOn(fs, p, {In("a.ov2")}), kCompleted);
+  EXPECT_EQ(fs.Read(In("a.txt")), "x");
 }
 
 TEST(DecryptionRun, OverwriteOnlyAfterYes) {
-  TempDir dir;
-  WriteFile(dir / "a.ov2", ExpectedContainer("new", "txt", "abcd"));
-  WriteFile(dir / "a.txt", "old");
-  ScriptedPlatform no({dir / "a.ov2", "/pw=abcd"});
-  EXPECT_EQ(RunProgram(no), kNotCompleted);
+  Disk fs;
+  fs.Write(In("a.ov2"), ExpectedContainer("new", "txt", "abcd"));
+  fs.Write(In("a.txt"), "old");
+  ScriptedView no;
+  EXPECT_EQ(Unattended(fs, "a.ov2", "abcd", &no), kNotCompleted);
   EXPECT_THAT(no.Messages(), ElementsAre(kOverwrite));
-  EXPECT_EQ(ReadFile(dir / "a.txt"), "old");
-  ScriptedPlatform yes({dir / "a.ov2", "/pw=abcd"});
+  EXPECT_EQ(fs.Read(In("a.txt")), "old");
+  ScriptedView yes;
   yes.Answer(Answer::Yes);
-  EXPECT_EQ(RunProgram(yes), kCompleted);
-  EXPECT_EQ(ReadFile(dir / "a.txt"), "new");
+  EXPECT_EQ(RunOn(fs, yes, {In("a.ov2"), "/pw=abcd"}), kCompleted);
+  EXPECT_EQ(fs.Read(In("a.txt")), "new");
 }
 
 TEST(DecryptionRun, TrailerCounts) {
-  TempDir dir;
+  Disk fs;
   std::string head = "Ov2txt  ";
   std::string data = "ABCDEFGHabcdefgh";
   for (char digit = '0'; digit <= '9'; ++digit) {
     SCOPED_TRACE(digit);
-    WriteFile(dir / "a.ov2",
-              EncryptBlocks(head + data + "Ov2End." + digit, "abcd"));
-    ASSERT_EQ(Unattended(dir, "a.ov2", "abcd"), kCompleted);
+    fs.Write(In("a.ov2"),
+             EncryptBlocks(head + data + "Ov2End." + digit, "abcd"));
+    ASSERT_EQ(Unattended(fs, "a.ov2", "abcd"), kCompleted);
     std::size_t keep = std::min(digit - '0', 8);
-    EXPECT_EQ(ReadFile(dir / "a.txt"), data.substr(0, 8 + keep));
-    std::remove((dir / "a.txt").c_str());
+    EXPECT_EQ(fs.Read(In("a.txt")), data.substr(0, 8 + keep));
+    fs.Remove(In("a.txt"));
   }
 }
 
 TEST(DecryptionRun, DamagedContainersEndWithUsageAndLeaveNothing) {
-  TempDir dir;
+  Disk fs;
   std::string head = "Ov2txt  ";
   std::string many = head + std::string(8 * 70000, 'z');
   struct Case {
@@ -339,32 +359,30 @@ TEST(DecryptionRun, DamagedContainersEndWithUsageAndLeaveNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteFile(dir / "a.ov2", c.container);
-    WriteFile(dir / "a.txt", "precious");
-    ScriptedPlatform* p;
-    ScriptedPlatform yes({dir / "a.ov2", "/pw=abcd"});
+    fs.Write(In("a.ov2"), c.container);
+    fs.Write(In("a.txt"), "precious");
+    ScriptedView yes;
     yes.Answer(Answer::Yes);
-    p = &yes;
-    EXPECT_EQ(RunProgram(*p), kUsageMessage);
-    EXPECT_TRUE(HasUsage(*p));
-    EXPECT_EQ(ReadFile(dir / "a.txt"), "precious");
-    EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+    EXPECT_EQ(RunOn(fs, yes, {In("a.ov2"), "/pw=abcd"}), kUsageMessage);
+    EXPECT_TRUE(HasUsage(yes));
+    EXPECT_EQ(fs.Read(In("a.txt")), "precious");
+    EXPECT_THAT(fs.Files(), ElementsAre("a.ov2", "a.txt"));
   }
 }
 
 TEST(DecryptionRun, ShortContainers) {
-  TempDir dir;
+  Disk fs;
   // Shorter than a block: the header cannot be read.
-  WriteFile(dir / "a.ov2", "1234567");
-  EXPECT_EQ(Unattended(dir, "a.ov2", "abcd"), kUsageMessage);
+  fs.Write(In("a.ov2"), "1234567");
+  EXPECT_EQ(Unattended(fs, "a.ov2", "abcd"), kUsageMessage);
   // A header that does not decrypt to "Ov2", whatever follows.
   for (std::size_t size : {8u, 15u, 16u}) {
-    WriteFile(dir / "a.ov2", std::string(size, 'q'));
-    ScriptedPlatform* p;
-    EXPECT_EQ(Unattended(dir, "a.ov2", "abcd", &p), kNotCompleted);
-    EXPECT_THAT(p->Messages(), ElementsAre(kWrongPassword));
+    fs.Write(In("a.ov2"), std::string(size, 'q'));
+    ScriptedView p;
+    EXPECT_EQ(Unattended(fs, "a.ov2", "abcd", &p), kNotCompleted);
+    EXPECT_THAT(p.Messages(), ElementsAre(kWrongPassword));
   }
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2"));
+  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2"));
 }
 
 TEST(DecryptionRun, CraftedExtensionsCannotLeaveTheDirectory) {
@@ -379,38 +397,126 @@ TEST(DecryptionRun, CraftedExtensionsCannotLeaveTheDirectory) {
                         Case{"\x1b[2J", true}, Case{"..", false},
                         Case{".", false}, Case{"", false}}) {
     SCOPED_TRACE(c.extension);
-    TempDir dir;
-    ASSERT_EQ(::mkdir((dir / "sub").c_str(), 0755), 0);
+    Disk fs;
+    fs.MakeDirectory(In("sub"));
     std::string header = ("Ov2" + c.extension + "     ").substr(0, 8);
     for (const char* name : {"sub/ov2", "sub/a.ov2"}) {
       SCOPED_TRACE(name);
       bool refused = c.refused_after_prefix || name == std::string("sub/ov2");
-      WriteFile(dir / name, EncryptBlocks(header + "12345678Ov2End.8", "abcd"));
-      ScriptedPlatform p({dir / name, "/pw=abcd"});
+      fs.Write(In(name), EncryptBlocks(header + "12345678Ov2End.8", "abcd"));
+      ScriptedView p;
       p.Answer(Answer::Yes);
-      EXPECT_EQ(RunProgram(p), refused ? kUsageMessage : kCompleted);
+      EXPECT_EQ(RunOn(fs, p, {In(name), "/pw=abcd"}),
+                refused ? kUsageMessage : kCompleted);
       if (refused) {
         ASSERT_TRUE(HasUsage(p));
         EXPECT_NE(p.Messages().back().find("cannot be written"),
                   std::string::npos);
       }
     }
-    EXPECT_THAT(ListDir(dir.path()), ElementsAre("sub"));
+    EXPECT_THAT(fs.Files(), ElementsAre("sub"));
+    EXPECT_THAT(fs.List("/"), ElementsAre("home"));
     if (c.refused_after_prefix) {
-      EXPECT_THAT(ListDir(dir / "sub"), ElementsAre("a.ov2", "ov2"));
+      EXPECT_THAT(fs.List(In("sub")), ElementsAre("a.ov2", "ov2"));
     }
   }
 }
 
 TEST(DecryptionRun, RestoringOverTheContainerItselfAfterYes) {
-  TempDir dir;
+  Disk fs;
   // A stored extension of "ov2" names the container itself.
-  WriteFile(dir / "a.ov2", ExpectedContainer("inner", "ov2", "abcd"));
-  ScriptedPlatform p({dir / "a.ov2", "/pw=abcd"});
+  fs.Write(In("a.ov2"), ExpectedContainer("inner", "ov2", "abcd"));
+  ScriptedView p;
   p.Answer(Answer::Yes);
-  EXPECT_EQ(RunProgram(p), kCompleted);
-  EXPECT_EQ(ReadFile(dir / "a.ov2"), "inner");
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2"));
+  EXPECT_EQ(RunOn(fs, p, {In("a.ov2"), "/pw=abcd"}), kCompleted);
+  EXPECT_EQ(fs.Read(In("a.ov2")), "inner");
+  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2"));
+}
+
+// --- Any call of the system fails -------------------------------------------
+
+// A run over an existing output, answered Yes.
+struct SweepCase {
+  const char* what;
+  std::string input, output, input_data;
+};
+
+void Prepare(Disk& fs, const SweepCase& c) {
+  fs.Write(In(c.input), c.input_data);
+  fs.Write(In(c.output), "old output", 0600);
+}
+
+int RunCase(Disk& fs, const SweepCase& c, ScriptedView& view) {
+  view.Answer(Answer::Yes);
+  return RunOn(fs, view, {In(c.input), "/pw=abcd"});
+}
+
+// For every call a clean run makes, a run where that call fails: it ends
+// through the usage message naming the cause, and leaves every file as it
+// was: no temporary file, the old output untouched.
+TEST(AnyCallFails, BothRunsOverAnExistingOutput) {
+  // Over several reads and, in both runs, more than one write.
+  std::string plain = RandomBytes(600000, 11);
+  for (const SweepCase& c :
+       {SweepCase{"encrypt", "a.txt", "a.ov2", plain},
+        SweepCase{"decrypt", "a.ov2", "a.txt",
+                  ExpectedContainer(plain, "txt", "abcd")}}) {
+    SCOPED_TRACE(c.what);
+    Disk clean;
+    Prepare(clean, c);
+    ScriptedView clean_view;
+    ASSERT_EQ(RunCase(clean, c, clean_view), kCompleted);
+    EXPECT_EQ(clean.Mode(In(c.output)), 0600u);
+    EXPECT_EQ(clean.Read(In("a.txt")), plain);
+    EXPECT_EQ(clean.Read(In("a.ov2")), ExpectedContainer(plain, "txt", "abcd"));
+    const std::vector<std::string> calls = clean.CallLog();
+    // The sweep reaches every kind of call a run makes.
+    for (const char* call :
+         {"ReadCommandLine", "EnterDirectory", "LookUp", "OpenInput", "Size",
+          "Read", "IsDirectory", "CreateNew", "Write", "Close", "ReplaceFile",
+          "LoadLibrary", "FindEntryPoint"})
+      EXPECT_THAT(calls, ::testing::Contains(call));
+    EXPECT_GE(std::count(calls.begin(), calls.end(), "Write"), 2);
+
+    for (int index = 1; index <= static_cast<int>(calls.size()); ++index) {
+      const std::string& call = calls[static_cast<std::size_t>(index - 1)];
+      SCOPED_TRACE(std::to_string(index) + ": " + call);
+      Disk fs;
+      Prepare(fs, c);
+      auto before = fs.Snapshot();
+      fs.FailCall(index, "injected failure of " + call);
+      ScriptedView view;
+      if (call == "ReadCommandLine") {
+        // Before start-up: the failure leaves the core, and the front end's
+        // main ends with status 1.
+        EXPECT_THROW(RunCase(fs, c, view), Failure);
+      } else {
+        EXPECT_EQ(RunCase(fs, c, view), kUsageMessage);
+        ASSERT_FALSE(view.Messages().empty());
+        EXPECT_EQ(view.Messages().back(), "usage: injected failure of " + call);
+        EXPECT_EQ(view.log.back(), "unloaded");
+      }
+      EXPECT_EQ(fs.Snapshot(), before);
+    }
+  }
+}
+
+TEST(AnyCallFails, FailureByNameHitsTheNthCallOfThatName) {
+  Disk fs;
+  std::string plain = RandomBytes(600000, 5);
+  fs.Write(In("a.txt"), plain);
+  // The second of the run's three writes: the output is under way.
+  fs.FailAt("Write", 2, "No space left on device");
+  ScriptedView view;
+  EXPECT_EQ(RunOn(fs, view, {In("a.txt"), "/pw=abcd"}), kUsageMessage);
+  EXPECT_THAT(view.Messages(), ElementsAre("usage: No space left on device"));
+  EXPECT_THAT(fs.Files(), ElementsAre("a.txt"));
+  Disk clean;
+  clean.Write(In("a.txt"), plain);
+  ScriptedView clean_view;
+  EXPECT_EQ(RunOn(clean, clean_view, {In("a.txt"), "/pw=abcd"}), kCompleted);
+  const auto& calls = clean.CallLog();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "Write"), 3);
 }
 
 }  // namespace

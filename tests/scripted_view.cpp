@@ -1,5 +1,7 @@
 #include "scripted_view.h"
 
+#include "ui/frm_main.h"
+
 namespace ovalith {
 
 void ScriptedView::PressOk(const std::string& pw1, const std::string& pw2) {
@@ -69,6 +71,10 @@ void ScriptedView::ShowUsage(const std::string& usage,
 
 void ScriptedView::ProgressShow(const std::string& caption) {
   log.push_back("progress: " + caption);
+}
+
+int RunProgram(System& system, ScriptedView& view) {
+  return frmMain(system, view).Run();
 }
 
 }  // namespace ovalith

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system.h"
 #include "platform/view.h"
 
 namespace ovalith {
@@ -68,5 +69,8 @@ class ScriptedView : public View {
   std::deque<Step> steps_;
   std::deque<ovalith::Answer> answers_;
 };
+
+// Runs the program on system with view as its front end; the exit status.
+int RunProgram(System& system, ScriptedView& view);
 
 }  // namespace ovalith

@@ -1,10 +1,9 @@
-// Start-up through the scripted front end: from the command line to the
-// file, the mode and an unattended run.
+// Start-up through the scripted front end on the in-memory system: from the
+// command line to the file, the mode and an unattended run.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include "scripted_platform.h"
+#include "scripted_run.h"
 #include "startup/usage.h"
 #include "test_util.h"
 #include "ui/frm_main.h"
@@ -12,41 +11,44 @@
 namespace ovalith {
 namespace {
 
+using test::Disk;
 using test::ExpectedContainer;
-using test::ListDir;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
+using test::In;
+using test::kDir;
+using test::MemorySystem;
+using test::RunOn;
 using ::testing::ElementsAre;
 
-std::string UsageCause(const ScriptedPlatform& p) {
+std::string UsageCause(const ScriptedView& p) {
   for (const auto& m : p.Messages())
     if (m.starts_with("usage: ")) return m.substr(7);
   return "";
 }
 
 TEST(Startup, CommandLinesThatNameNoFileEndWithTheUsageMessage) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
+  Disk fs;
+  fs.Write(In("a.txt"), "data");
   for (std::vector<std::string> args : {std::vector<std::string>{},
                                         {"   "},
                                         {"/pw=abcd"},
                                         {"missing.txt"},
-                                        {"/pw=abcd " + dir / "a.txt"},
-                                        {dir / "A.TXT"},
-                                        {dir.path() + "/"},
-                                        {dir / "a.txt", "/PW=abcd"},
-                                        {"\"" + dir / "missing\""}}) {
+                                        {"/pw=abcd " + In("a.txt")},
+                                        {In("A.TXT")},
+                                        {kDir + "/"},
+                                        {In("a.txt/")},
+                                        {In("a.txt/b.txt")},
+                                        {In("a.txt"), "/PW=abcd"},
+                                        {"\"" + In("missing\"")}}) {
     SCOPED_TRACE(::testing::PrintToString(args));
-    ScriptedPlatform p(args);
-    EXPECT_EQ(RunProgram(p), kUsageMessage);
+    ScriptedView p;
+    EXPECT_EQ(RunOn(fs, p, args), kUsageMessage);
     EXPECT_NE(UsageCause(p), "");
-    ASSERT_GE(p.log.size(), 2u);
+    ASSERT_GE(p.log.size(), 3u);
     EXPECT_EQ(p.log[p.log.size() - 3],
               std::string("usage text: ") + kUsageText);
     EXPECT_EQ(p.log.back(), "unloaded");
   }
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.txt"));
+  EXPECT_THAT(fs.Files(), ElementsAre("a.txt"));
 }
 
 TEST(Startup, UsageTextIsExact) {
@@ -58,33 +60,60 @@ TEST(Startup, UsageTextIsExact) {
 }
 
 TEST(Startup, PathsThatNameAFile) {
-  TempDir dir;
-  ASSERT_EQ(::mkdir((dir / "sub dir").c_str(), 0755), 0);
-  WriteFile(dir / "sub dir/my file.txt", "data");
+  Disk fs;
+  fs.MakeDirectory(In("sub dir"));
+  fs.Write(In("sub dir/my file.txt"), "data");
   std::string expected = ExpectedContainer("data", "txt", "abcd");
   for (std::vector<std::string> args :
-       {std::vector<std::string>{dir / "sub dir/my file.txt", "/pw=abcd"},
+       {std::vector<std::string>{In("sub dir/my file.txt"), "/pw=abcd"},
         {"sub dir/my file.txt", "/pw=abcd"},      // relative with directory
         {"\"sub dir/my file.txt\"", "/pw=abcd"},  // quoted
-        {dir / "sub", "dir/my", "file.txt", "/pw=abcd"},  // split by spaces
-        {"   sub dir/my file.txt   ", "/pw=abcd   "}}) {
+        {In("sub"), "dir/my", "file.txt", "/pw=abcd"},  // split by spaces
+        {"   sub dir/my file.txt   ", "/pw=abcd   "},
+        {"./sub dir/../sub dir//my file.txt", "/pw=abcd"}}) {
     SCOPED_TRACE(::testing::PrintToString(args));
-    ASSERT_EQ(::chdir(dir.path().c_str()), 0);  // the last run moved it
-    ScriptedPlatform p(args);
-    EXPECT_EQ(RunProgram(p), kCompleted);
+    fs.SetWorkingDirectory(kDir);  // the last run moved it
+    ScriptedView p;
+    EXPECT_EQ(RunOn(fs, p, args), kCompleted);
     EXPECT_EQ(p.text[Control::lblFile], "my file.txt");
-    EXPECT_EQ(ReadFile(dir / "sub dir/my file.ov2"), expected);
-    std::remove((dir / "sub dir/my file.ov2").c_str());
+    EXPECT_EQ(fs.WorkingDirectory(), In("sub dir"));
+    EXPECT_EQ(fs.Read(In("sub dir/my file.ov2")), expected);
+    fs.Remove(In("sub dir/my file.ov2"));
   }
   // A bare name is a file in the current directory.
-  ASSERT_EQ(::chdir((dir / "sub dir").c_str()), 0);
-  ScriptedPlatform bare({"my", "file.txt", "/pw=abcd"});
-  EXPECT_EQ(RunProgram(bare), kCompleted);
-  EXPECT_EQ(ReadFile(dir / "sub dir/my file.ov2"), expected);
+  fs.SetWorkingDirectory(In("sub dir"));
+  ScriptedView bare;
+  EXPECT_EQ(RunOn(fs, bare, {"my", "file.txt", "/pw=abcd"}), kCompleted);
+  EXPECT_EQ(fs.Read(In("sub dir/my file.ov2")), expected);
+}
+
+TEST(Startup, AnotherLetterCaseFindsTheListedNameOnlyWhereTheSystemFoldsCase) {
+  Disk fs;
+  fs.SetCaseInsensitive(true);
+  fs.Write(In("Report.txt"), "data");
+  ScriptedView p;
+  EXPECT_EQ(RunOn(fs, p, {In("REPORT.TXT"), "/pw=abcd"}), kCompleted);
+  // The listed name is shown and names the output.
+  EXPECT_EQ(p.text[Control::lblFile], "Report.txt");
+  EXPECT_THAT(fs.Files(), ElementsAre("Report.ov2", "Report.txt"));
+
+  fs.SetCaseInsensitive(false);
+  ScriptedView sensitive;
+  EXPECT_EQ(RunOn(fs, sensitive, {In("REPORT.TXT"), "/pw=abcd"}),
+            kUsageMessage);
+  EXPECT_EQ(UsageCause(sensitive), In("REPORT.TXT") + ": no such file");
+
+  // Where both spellings are listed, the exact name wins.
+  fs.Write(In("report.txt"), "other");
+  fs.SetCaseInsensitive(true);
+  ScriptedView exact;
+  exact.PressCancel();
+  EXPECT_EQ(RunOn(fs, exact, {In("report.txt")}), kNotCompleted);
+  EXPECT_EQ(exact.text[Control::lblFile], "report.txt");
 }
 
 TEST(Startup, ModeFollowsTheTextAfterTheFirstDot) {
-  TempDir dir;
+  Disk fs;
   for (auto [name, decrypt] :
        std::vector<std::pair<std::string, bool>>{{"report.txt", false},
                                                  {"report.ov2", true},
@@ -93,9 +122,9 @@ TEST(Startup, ModeFollowsTheTextAfterTheFirstDot) {
                                                  {"ov2", true},
                                                  {".ov2", true}}) {
     SCOPED_TRACE(name);
-    WriteFile(dir / name, "");
-    ScriptedPlatform p({dir / name});
-    EXPECT_EQ(RunProgram(p), kNotCompleted);
+    fs.Write(In(name), "");
+    ScriptedView p;
+    EXPECT_EQ(RunOn(fs, p, {In(name)}), kNotCompleted);
     EXPECT_EQ(p.text[Control::frmMain], decrypt ? "Decrypt" : "");
     EXPECT_EQ(p.visible.count(Control::txtPW2) == 1, decrypt);
     EXPECT_EQ(p.log.back(), "unloaded");
@@ -103,23 +132,24 @@ TEST(Startup, ModeFollowsTheTextAfterTheFirstDot) {
 }
 
 TEST(Startup, PasswordOptionTakesTwentyCharactersAndFillsBothBoxes) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  ScriptedPlatform p({dir / "a.txt", "/pw=12345678901234567890 and more"});
-  EXPECT_EQ(RunProgram(p), kCompleted);
+  Disk fs;
+  fs.Write(In("a.txt"), "data");
+  ScriptedView p;
+  EXPECT_EQ(RunOn(fs, p, {In("a.txt"), "/pw=12345678901234567890 and more"}),
+            kCompleted);
   EXPECT_EQ(p.text[Control::txtPW1], "12345678901234567890");
   EXPECT_EQ(p.text[Control::txtPW2], "12345678901234567890");
-  EXPECT_EQ(ReadFile(dir / "a.ov2"),
+  EXPECT_EQ(fs.Read(In("a.ov2")),
             ExpectedContainer("data", "txt", "12345678901234567890"));
 }
 
 TEST(Startup, RefusedUnattendedRunShowsTheWindowWithThePasswordFilledIn) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  ScriptedPlatform p({dir / "a.txt", "/pw=abc"});
+  Disk fs;
+  fs.Write(In("a.txt"), "data");
+  ScriptedView p;
   p.PressOkAsIs();  // still too short
   p.PressCancel();
-  EXPECT_EQ(RunProgram(p), kNotCompleted);
+  EXPECT_EQ(RunOn(fs, p, {In("a.txt"), "/pw=abc"}), kNotCompleted);
   EXPECT_EQ(p.text[Control::txtPW1], "abc");
   EXPECT_EQ(p.text[Control::txtPW2], "abc");
   EXPECT_THAT(
@@ -130,28 +160,37 @@ TEST(Startup, RefusedUnattendedRunShowsTheWindowWithThePasswordFilledIn) {
                   "progress: Encrypting...",
                   "information: The password must be at least 4 characters.",
                   "progress hidden", "main window shown", "unloaded"));
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.txt"));
+  EXPECT_THAT(fs.Files(), ElementsAre("a.txt"));
 }
 
 TEST(Startup, NamesLongerThanSixtyFourCharactersAreNotFound) {
-  TempDir dir;
+  Disk fs;
   std::string name64 = std::string(60, 'n') + ".txt";
   std::string name65 = std::string(61, 'n') + ".txt";
-  WriteFile(dir / name64, "a");
-  WriteFile(dir / name65, "b");
-  ScriptedPlatform fits({dir / name64, "/pw=abcd"});
-  EXPECT_EQ(RunProgram(fits), kCompleted);
-  ScriptedPlatform cut({dir / name65, "/pw=abcd"});
-  EXPECT_EQ(RunProgram(cut), kUsageMessage);
+  fs.Write(In(name64), "a");
+  fs.Write(In(name65), "b");
+  ScriptedView fits;
+  EXPECT_EQ(RunOn(fs, fits, {In(name64), "/pw=abcd"}), kCompleted);
+  ScriptedView cut;
+  EXPECT_EQ(RunOn(fs, cut, {In(name65), "/pw=abcd"}), kUsageMessage);
 }
 
 TEST(Startup, DirectoryPassesTheLookUpButCannotBeEncrypted) {
-  TempDir dir;
-  ASSERT_EQ(::mkdir((dir / "folder").c_str(), 0755), 0);
-  ScriptedPlatform p({dir / "folder", "/pw=abcd"});
-  EXPECT_EQ(RunProgram(p), kUsageMessage);
-  EXPECT_EQ(UsageCause(p), dir / "folder: is a directory");
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("folder"));
+  Disk fs;
+  fs.MakeDirectory(In("folder"));
+  ScriptedView p;
+  EXPECT_EQ(RunOn(fs, p, {In("folder"), "/pw=abcd"}), kUsageMessage);
+  EXPECT_EQ(UsageCause(p), In("folder") + ": is a directory");
+  EXPECT_THAT(fs.Files(), ElementsAre("folder"));
+}
+
+TEST(Startup, UnreadableFileEndsWithUsage) {
+  Disk fs;
+  fs.Write(In("secret.txt"), "cannot read me", 0);
+  ScriptedView p;
+  EXPECT_EQ(RunOn(fs, p, {In("secret.txt"), "/pw=abcd"}), kUsageMessage);
+  EXPECT_EQ(UsageCause(p), In("secret.txt") + ": Permission denied");
+  EXPECT_THAT(fs.Files(), ElementsAre("secret.txt"));
 }
 
 }  // namespace

@@ -1,35 +1,49 @@
 # Tests: unit tests beside the code they test, the runs through the
-# scripted front end, and the built program end to end.
+# scripted front end on the in-memory system, the real POSIX system, and
+# the built program end to end.
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 
-# A stand-in cipher library with the single-block entry points only.
-add_library(ovalith_single SHARED tests/single_block_library.cpp)
-target_include_directories(ovalith_single PRIVATE src)
-target_link_libraries(ovalith_single PRIVATE OpenSSL::Crypto)
-foreach(variant encrypt_only failing)
+# The tests' helpers and their one DES oracle (OpenSSL's), also linked into
+# the stand-in cipher libraries.
+add_library(ovalith_test_util OBJECT tests/test_util.cpp)
+set_target_properties(ovalith_test_util PROPERTIES
+  POSITION_INDEPENDENT_CODE ON)
+target_link_libraries(ovalith_test_util PUBLIC OpenSSL::Crypto)
+
+# A stand-in cipher library with the single-block entry points only; also
+# one without decrypt and one that fails.
+foreach(variant single encrypt_only failing)
   add_library(ovalith_${variant} SHARED tests/single_block_library.cpp)
-  target_include_directories(ovalith_${variant} PRIVATE src)
-  string(TOUPPER ${variant} define)
-  target_compile_definitions(ovalith_${variant} PRIVATE OVALITH_${define})
-  target_link_libraries(ovalith_${variant} PRIVATE OpenSSL::Crypto)
+  target_include_directories(ovalith_${variant} PRIVATE src tests)
+  set_target_properties(ovalith_${variant} PROPERTIES
+    CXX_VISIBILITY_PRESET hidden)
+  if(NOT variant STREQUAL "single")
+    string(TOUPPER ${variant} define)
+    target_compile_definitions(ovalith_${variant} PRIVATE OVALITH_${define})
+  endif()
+  target_link_libraries(ovalith_${variant} PRIVATE ovalith_test_util)
 endforeach()
 
 add_library(ovalith_test_support STATIC
   tests/child_process.cpp
+  tests/memory_system.cpp
   tests/scripted_view.cpp
-  tests/test_util.cpp
 )
 target_include_directories(ovalith_test_support PUBLIC tests)
+# The in-memory system loads the cipher library (or a stand-in) from the
+# build directory.
 target_compile_definitions(ovalith_test_support PRIVATE
   OVALITH_PROGRAM="$<TARGET_FILE:ovalith>"
-  OVALITH_FAULT_LIBRARY="$<TARGET_FILE:ovalith_fault>")
+  OVALITH_FAULT_LIBRARY="$<TARGET_FILE:ovalith_fault>"
+  OVALITH_LIBRARY_DIR="$<TARGET_FILE_DIR:ovalith_cipher>")
 # Run options are given as designated initializers that leave the rest at
 # their defaults.
 target_compile_options(ovalith_test_support PUBLIC
   -Wno-missing-field-initializers)
-target_link_libraries(ovalith_test_support PUBLIC ovalith_posix OpenSSL::Crypto
+target_link_libraries(ovalith_test_support PUBLIC ovalith_posix ovalith_test_util
                       GTest::gtest GTest::gmock GTest::gtest_main)
 
+# The core's tests: on the in-memory system, they never write to the disk.
 add_executable(ovalith_tests
   src/protect/key_folding_test.cpp
   src/protect/container_test.cpp
@@ -41,6 +55,18 @@ target_link_libraries(ovalith_tests PRIVATE ovalith_test_support)
 add_dependencies(ovalith_tests ovalith_cipher ovalith_single
                  ovalith_encrypt_only ovalith_failing)
 gtest_discover_tests(ovalith_tests DISCOVERY_TIMEOUT 60)
+# And they pass with every file system read-only (skipped where user
+# namespaces are not allowed).
+add_test(NAME CoreTestsWithoutDisk
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/core_without_disk.sh
+          $<TARGET_FILE:ovalith_tests>)
+set_tests_properties(CoreTestsWithoutDisk PROPERTIES SKIP_RETURN_CODE 77)
+
+# The real POSIX system, in temporary directories.
+add_executable(posix_system_test src/platform/posix/posix_system_test.cpp)
+target_link_libraries(posix_system_test PRIVATE ovalith_test_support)
+add_dependencies(posix_system_test ovalith_cipher)
+gtest_discover_tests(posix_system_test DISCOVERY_TIMEOUT 60)
 
 # The built program, end to end.
 add_executable(program_test tests/e2e/program_test.cpp

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "name_cases.h"
 #include "platform/failure.h"
 
 namespace ovalith {
@@ -41,13 +42,15 @@ TEST(Container, Names) {
   EXPECT_TRUE(IsContainerName("ov2"));
   EXPECT_FALSE(IsContainerName("report.OV2"));
   EXPECT_FALSE(IsContainerName("a.b.ov2"));
-  EXPECT_EQ(ContainerName("report.txt"), "report.ov2");
-  EXPECT_EQ(ContainerName("archive.tar.gz"), "archive.ov2");
-  EXPECT_EQ(ContainerName("README"), "ov2");
-  EXPECT_EQ(ContainerName("notes."), "notes.ov2");
-  EXPECT_EQ(RestoredName("report.ov2", "txt"), "report.txt");
-  EXPECT_EQ(RestoredName("ov2", "READM"), "READM");
-  EXPECT_EQ(RestoredName("notes.ov2", ""), "notes.");
+  for (const test::NameCase& c : test::kNameCases) {
+    SCOPED_TRACE(c.plain);
+    EXPECT_FALSE(IsContainerName(c.plain));
+    EXPECT_TRUE(IsContainerName(c.container));
+    EXPECT_EQ(ContainerName(c.plain), c.container);
+    EXPECT_EQ(StoredExtension(BuildHeader(AfterFirstDot(c.plain))),
+              c.extension);
+    EXPECT_EQ(RestoredName(c.container, c.extension), c.restored);
+  }
 }
 
 TEST(Container, EscapeNameShowsControlCharacters) {

@@ -5,15 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "scripted_platform.h"
+#include "memory_system.h"
 #include "test_util.h"
 
 namespace ovalith {
 namespace {
 
+using test::MemorySystem;
 using test::RandomBytes;
-using test::TempDir;
-using test::WriteFile;
 
 struct Filled {
   int count;  // 1 to 8 when the input ended in the block, else 9
@@ -37,8 +36,8 @@ std::vector<Filled> ByteByByte(const std::string& data) {
   return blocks;
 }
 
-std::vector<Filled> ThroughReader(System& platform, const std::string& path) {
-  InputReader input(platform, path);
+std::vector<Filled> ThroughReader(System& system, const std::string& path) {
+  InputReader input(system, path);
   std::vector<Filled> blocks;
   while (!input.AtEnd()) {
     BlockType block = BlockType::FromText("");
@@ -52,8 +51,7 @@ std::vector<Filled> ThroughReader(System& platform, const std::string& path) {
 // Whole blocks are taken straight from the buffer; near its end and the
 // file's, byte by byte.  Both must give what the byte loop gives.
 TEST(InputReader, FillBlockMatchesTheByteLoopAroundBufferEnds) {
-  TempDir dir;
-  ScriptedPlatform platform({});
+  MemorySystem fs;
   const std::size_t kBuffer = std::size_t{64} * 1024;
   std::vector<std::size_t> sizes;
   for (std::size_t size = 1; size <= 25; ++size) sizes.push_back(size);
@@ -63,18 +61,17 @@ TEST(InputReader, FillBlockMatchesTheByteLoopAroundBufferEnds) {
   for (std::size_t size : sizes) {
     SCOPED_TRACE(size);
     const std::string data = RandomBytes(size, static_cast<unsigned>(size));
-    WriteFile(dir / "in", data);
-    EXPECT_EQ(ThroughReader(platform, dir / "in"), ByteByByte(data));
+    fs.Write("/in", data);
+    EXPECT_EQ(ThroughReader(fs, "/in"), ByteByByte(data));
   }
 }
 
 TEST(InputReader, ReadBlockAcrossBufferEndsAndPastTheEnd) {
-  TempDir dir;
-  ScriptedPlatform platform({});
+  MemorySystem fs;
   const std::size_t size = 2 * 64 * 1024 + 8;
   const std::string data = RandomBytes(size);
-  WriteFile(dir / "in", data);
-  InputReader input(platform, dir / "in");
+  fs.Write("/in", data);
+  InputReader input(fs, "/in");
   std::string read;
   while (!input.AtEnd()) read += input.ReadBlock().Text();
   EXPECT_EQ(read, data);
@@ -82,11 +79,28 @@ TEST(InputReader, ReadBlockAcrossBufferEndsAndPastTheEnd) {
   EXPECT_THROW(input.ReadBlock(), Failure);
 
   // A size that is not a multiple of 8: the last block runs past the end.
-  WriteFile(dir / "odd", data.substr(0, 20));
-  InputReader odd(platform, dir / "odd");
+  fs.Write("/odd", data.substr(0, 20));
+  InputReader odd(fs, "/odd");
   odd.ReadBlock();
   odd.ReadBlock();
   EXPECT_THROW(odd.ReadBlock(), Failure);
+}
+
+// The size is measured at opening: a file cut short while it is read is a
+// Failure, not a short output.
+TEST(InputReader, FileCutShortWhileReadIsAFailure) {
+  MemorySystem fs;
+  const std::string data = RandomBytes(3 * 64 * 1024);
+  fs.Write("/in", data);
+  InputReader input(fs, "/in");
+  input.ReadBlock();
+  fs.Write("/in", data.substr(0, 64 * 1024 + 3));
+  while (input.Position() < 64 * 1024) input.ReadBlock();
+  EXPECT_THROW(
+      {
+        while (!input.AtEnd()) input.ReadBlock();
+      },
+      Failure);
 }
 
 }  // namespace

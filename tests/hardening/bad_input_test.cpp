@@ -12,8 +12,9 @@
 #include <map>
 
 #include "child_process.h"
+#include "memory_system.h"
 #include "protect/container.h"
-#include "scripted_platform.h"
+#include "scripted_view.h"
 #include "test_util.h"
 #include "ui/frm_main.h"
 
@@ -136,36 +137,38 @@ TEST(BadInput, ReadOnlyDirectory) {
 }
 
 // The file goes away while the main window waits for OK.
-class RemovingPlatform : public ScriptedPlatform {
+class RemovingView : public ScriptedView {
  public:
-  using ScriptedPlatform::ScriptedPlatform;
-  std::string victim;
+  RemovingView(MemorySystem& system, std::string victim)
+      : system_(system), victim_(std::move(victim)) {}
   MainEvent WaitForMainEvent() override {
-    std::remove(victim.c_str());
-    return ScriptedPlatform::WaitForMainEvent();
+    system_.Remove(victim_);
+    return ScriptedView::WaitForMainEvent();
   }
+
+ private:
+  MemorySystem& system_;
+  std::string victim_;
 };
 
 TEST(BadInput, FileRemovedBeforeOk) {
-  TempDir dir;
   for (const char* name : {"a.txt", "a.ov2"}) {
     SCOPED_TRACE(name);
-    WriteFile(dir / "a.txt", "plain");
-    WriteFile(dir / "a.ov2", ExpectedContainer("plain", "txt", "abcd"));
-    RemovingPlatform p({dir / name});
-    p.victim = dir / name;
+    MemorySystem system({std::string("/") + name});
+    system.Write("/a.txt", "plain");
+    system.Write("/a.ov2", ExpectedContainer("plain", "txt", "abcd"));
+    RemovingView p(system, std::string("/") + name);
     p.PressOk("abcd", "abcd");
     p.Answer(Answer::Yes);
-    EXPECT_EQ(RunProgram(p), kUsageMessage);
+    EXPECT_EQ(RunProgram(system, p), kUsageMessage);
     ASSERT_FALSE(p.Messages().empty());
     EXPECT_THAT(p.Messages().back(), HasSubstr("No such file"));
     // Only the other file of the pair is left, as it was.
     std::string other = name == std::string("a.txt") ? "a.ov2" : "a.txt";
-    EXPECT_THAT(ListDir(dir.path()), ElementsAre(other));
+    EXPECT_THAT(system.List("/"), ElementsAre(other));
     EXPECT_EQ(
-        ReadFile(dir / other),
+        system.Read("/" + other),
         other == "a.txt" ? "plain" : ExpectedContainer("plain", "txt", "abcd"));
-    std::remove((dir / other).c_str());
   }
 }
 

@@ -30,18 +30,22 @@ set_tests_properties(Slow.SparseFileLargerThanFourGiB PROPERTIES
 # --- Fuzzing (clang only) -----------------------------------------------
 option(OVALITH_FUZZ "Build the libFuzzer target (needs clang)" OFF)
 if(OVALITH_FUZZ)
-  # The core is compiled again with the fuzzer's instrumentation; the
-  # cipher is OpenSSL's DES, linked in, so no library is loaded per input.
+  # The core is compiled again with the fuzzer's instrumentation and runs
+  # on the in-memory system; the cipher is the tests' DES oracle, linked
+  # in, so no library is loaded per input.
   get_target_property(ovalith_core_sources ovalith_core SOURCES)
   add_executable(ovalith_decrypt_fuzz
     fuzz/decrypt_fuzz.cpp
+    tests/memory_system.cpp
     tests/scripted_view.cpp
+    tests/test_util.cpp
     src/platform/posix/posix_system.cpp
     src/platform/posix/signal_cleanup.cpp
-    src/platform/linux/executable_directory.cpp
     ${ovalith_core_sources}
   )
   target_include_directories(ovalith_decrypt_fuzz PRIVATE src tests)
+  target_compile_definitions(ovalith_decrypt_fuzz PRIVATE
+    OVALITH_LIBRARY_DIR="${CMAKE_BINARY_DIR}")
   set(ovalith_fuzz_flags -fsanitize=fuzzer,address,undefined
       -fno-sanitize-recover=all)
   target_compile_options(ovalith_decrypt_fuzz PRIVATE ${ovalith_fuzz_flags})

@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "child_process.h"
+#include "memory_system.h"
 #include "protect/input_reader.h"
-#include "scripted_platform.h"
 #include "test_util.h"
 
 namespace ovalith {
@@ -42,10 +42,10 @@ class FakeInput : public InputFile {
   std::uint64_t size_, data_end_, position_ = 0;
 };
 
-class FakeFilePlatform : public ScriptedPlatform {
+class FakeFileSystem : public test::MemorySystem {
  public:
-  FakeFilePlatform(std::uint64_t size, std::uint64_t data_end)
-      : ScriptedPlatform({}), size_(size), data_end_(data_end) {}
+  FakeFileSystem(std::uint64_t size, std::uint64_t data_end)
+      : size_(size), data_end_(data_end) {}
   std::unique_ptr<InputFile> OpenInput(const std::string&) override {
     return std::make_unique<FakeInput>(size_, data_end_);
   }
@@ -66,8 +66,8 @@ void SkipTo(InputReader& reader, std::uint64_t position) {
 
 TEST(InputPosition, PastFourGiB) {
   const std::uint64_t size = k4GiB + 8 * 3 + 5;
-  FakeFilePlatform platform(size, size);
-  InputReader reader(platform, "huge");
+  FakeFileSystem system(size, size);
+  InputReader reader(system, "huge");
   EXPECT_EQ(reader.Size(), size);
   SkipTo(reader, k4GiB - 3);
   for (std::uint64_t p = k4GiB - 3; p < size; ++p) {
@@ -81,8 +81,8 @@ TEST(InputPosition, PastFourGiB) {
 }
 
 TEST(InputPosition, FileShorterThanItsSizeIsAFailureNotALoop) {
-  FakeFilePlatform platform(1000, 990);
-  InputReader reader(platform, "shrunk");
+  FakeFileSystem system(1000, 990);
+  InputReader reader(system, "shrunk");
   SkipTo(reader, 990);
   EXPECT_THROW(reader.ReadByte(), Failure);
 }
