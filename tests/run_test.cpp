@@ -146,6 +146,27 @@ TEST(EncryptionRun, RefusedRunEnablesTheWindowAndHidesProgress) {
   EXPECT_THAT(fs.Files(), ElementsAre("a.txt"));
 }
 
+// The normal end unwinds through the handlers of Form_Load and cmdOK_Click;
+// none of them may take it for a failure.
+TEST(EncryptionRun,
+     CancelAndCloseEndWithStatusTwoAfterARefusalUnderBothHandlers) {
+  for (bool cancel : {true, false}) {
+    SCOPED_TRACE(cancel ? "Cancel" : "close box");
+    Disk fs;
+    fs.Write(In("a.txt"), "new");
+    fs.Write(In("a.ov2"), "old");
+    ScriptedView p;
+    p.Answer(Answer::No);  // refused inside the unattended run
+    p.PressOk("abcd", "abcd");
+    p.Answer(Answer::No);  // and again from the window
+    if (cancel) p.PressCancel();
+    EXPECT_EQ(RunOn(fs, p, {In("a.txt"), "/pw=abcd"}), kNotCompleted);
+    EXPECT_THAT(p.Messages(), ElementsAre(kOverwrite, kOverwrite));
+    EXPECT_EQ(p.log.back(), "unloaded");
+    EXPECT_EQ(fs.Read(In("a.ov2")), "old");
+  }
+}
+
 TEST(EncryptionRun, OverwriteOnlyAfterYes) {
   Disk fs;
   fs.Write(In("a.txt"), "new data");
@@ -486,16 +507,10 @@ TEST(AnyCallFails, BothRunsOverAnExistingOutput) {
       auto before = fs.Snapshot();
       fs.FailCall(index, "injected failure of " + call);
       ScriptedView view;
-      if (call == "ReadCommandLine") {
-        // Before start-up: the failure leaves the core, and the front end's
-        // main ends with status 1.
-        EXPECT_THROW(RunCase(fs, c, view), Failure);
-      } else {
-        EXPECT_EQ(RunCase(fs, c, view), kUsageMessage);
-        ASSERT_FALSE(view.Messages().empty());
-        EXPECT_EQ(view.Messages().back(), "usage: injected failure of " + call);
-        EXPECT_EQ(view.log.back(), "unloaded");
-      }
+      EXPECT_EQ(RunCase(fs, c, view), kUsageMessage);
+      ASSERT_FALSE(view.Messages().empty());
+      EXPECT_EQ(view.Messages().back(), "usage: injected failure of " + call);
+      EXPECT_EQ(view.log.back(), "unloaded");
       EXPECT_EQ(fs.Snapshot(), before);
     }
   }

@@ -14,10 +14,9 @@ const std::size_t kMaxShortName = 64;
 }  // namespace
 
 void frmMain::Form_Load() {
-  CommandLine line = system_.ReadCommandLine();
-  FileName = line.path;
-
   try {
+    CommandLine line = system_.ReadCommandLine();
+    FileName = line.path;
     if (FileName.empty()) throw Failure("no file name given");
     system_.EnterDrive(FileName);
     // The input is opened by this path after its directory became the

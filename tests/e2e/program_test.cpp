@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "child_process.h"
+#include "name_cases.h"
 #include "test_util.h"
 
 namespace ovalith {
@@ -142,21 +143,14 @@ TEST(Program, MissingCipherLibraryEndsWithStatusOneAndLeavesNothing) {
 }
 
 TEST(Program, NamesOfContainersAndRestoredFiles) {
-  struct Case {
-    const char* name;
-    const char* container;
-    const char* restored;
-  };
-  for (const Case& c :
-       {Case{"README", "ov2", "READM"}, Case{"a.b.c.d", "a.ov2", "a.b.c.d"},
-        Case{"notes.", "notes.ov2", "notes."},
-        Case{"clip.webm123", "clip.ov2", "clip.webm1"},
-        Case{"with space.txt", "with space.ov2", "with space.txt"}}) {
-    SCOPED_TRACE(c.name);
+  for (const test::NameCase& c : test::kNameCases) {
+    SCOPED_TRACE(c.plain);
     TempDir dir;
-    WriteFile(c.name, "content");
-    ASSERT_EQ(Ovalith({c.name, "/pw=abcd"}).status, 0);
-    fs::remove(c.name);
+    WriteFile(c.plain, "content");
+    ASSERT_EQ(Ovalith({c.plain, "/pw=abcd"}).status, 0);
+    EXPECT_EQ(ReadFile(c.container),
+              ExpectedContainer("content", c.extension, "abcd"));
+    fs::remove(c.plain);
     ASSERT_EQ(Ovalith({c.container, "/pw=abcd"}).status, 0);
     EXPECT_THAT(ListDir(dir.path()),
                 UnorderedElementsAre(c.container, c.restored));
