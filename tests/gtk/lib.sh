@@ -1,0 +1,168 @@
+# lib.sh: helpers for the tests of ovalith-gtk under Xvfb, sourced by
+# .ci/gtk-tests.sh after it has set TESTROOT, DISPLAY, GTK_BUILD (holding
+# ovalith-gtk, ovalith and libovalith.so), CLOSE_WINDOW and ARTIFACTS.
+# Every wait has a bound and says what it waited for.
+
+PASSED=0
+FAILED=0
+STDERR_FILE=$TESTROOT/stderr
+
+pass() {
+  PASSED=$((PASSED + 1))
+  echo "  ok   $1"
+}
+
+# On stderr, with what the program last said there.
+fail() {
+  FAILED=$((FAILED + 1))
+  echo "  FAIL $1${2:+: $2}" >&2
+  if [ -s "$STDERR_FILE" ]; then
+    sed 's/^/       stderr: /' "$STDERR_FILE" >&2
+  fi
+}
+
+expect() {  # name actual expected
+  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "got '$2', expected '$3'"; fi
+}
+
+expect_same_file() {  # name a b
+  if [ -f "$2" ] && [ -f "$3" ] && cmp -s "$2" "$3"; then
+    pass "$1"
+  else
+    fail "$1" "$2 and $3 differ or are missing"
+  fi
+}
+
+new_dir() {
+  mktemp -d "$TESTROOT/work.XXXXXX"
+}
+
+# Starts the program in dir with the arguments; finish_gtk waits for it.
+start_gtk() {  # dir arguments...
+  local dir=$1
+  shift
+  rm -f "$TESTROOT/status"
+  (
+    cd "$dir" &&
+      timeout "${RUN_TIMEOUT:-60}" "$GTK_BUILD/ovalith-gtk" "$@" \
+        >/dev/null 2>"$STDERR_FILE"
+    echo $? >"$TESTROOT/status"
+  ) &
+  RUN_PID=$!
+}
+
+# Sets STATUS; 124 means the program was still running after its bound.
+finish_gtk() {
+  wait "$RUN_PID"
+  STATUS=$(cat "$TESTROOT/status" 2>/dev/null || echo none)
+  [ "$STATUS" = 124 ] && echo "       (ovalith-gtk timed out and was ended)" >&2
+  return 0
+}
+
+# Prints the id of the first viewable window whose title matches, once
+# one is there.
+wait_window() {  # pattern [seconds]
+  local id deadline=$((SECONDS + ${2:-20}))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.05
+  done
+  return 1
+}
+
+viewable() {  # window-id
+  xwininfo -id "$1" 2>/dev/null | grep -q IsViewable
+}
+
+wait_closed() {  # window-id [seconds]
+  local deadline=$((SECONDS + ${2:-20}))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    viewable "$1" || return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# Without a window manager keys reach only the window focused this way.
+focus() {
+  xdotool windowfocus --sync "$1" 2>/dev/null
+}
+
+type_text() {
+  xdotool type --delay 30 -- "$1"
+}
+
+keys() {
+  xdotool key --delay 30 "$@"
+}
+
+screenshot() {  # window-id name
+  import -window "$1" "$ARTIFACTS/$2.png" 2>/dev/null ||
+    echo "       (no screenshot $2)" >&2
+}
+
+# The main window (caption pattern), focused; prints its id.
+main_window() {  # caption-pattern [screenshot-name]
+  local main
+  if ! main=$(wait_window "$1"); then
+    fail "main window '$1'" "not shown"
+    return 1
+  fi
+  [ -n "${2:-}" ] && screenshot "$main" "$2"
+  focus "$main"
+  echo "$main"
+}
+
+# Types both passwords and presses Enter.
+type_passwords() {  # first second
+  type_text "$1"
+  keys Tab
+  type_text "$2"
+  keys Return
+}
+
+# Expects a message box, saves it when asked, answers it with the keys.
+answer_box() {  # test-name screenshot-name keys...
+  local name=$1 shot=$2 box
+  shift 2
+  if ! box=$(wait_window '^Ovalith$'); then
+    fail "$name" "no message box"
+    return 1
+  fi
+  pass "$name"
+  [ -n "$shot" ] && screenshot "$box" "$shot"
+  focus "$box"
+  keys "$@"
+  wait_closed "$box" || fail "$name: box closes" "still shown"
+}
+
+# After a refused run: the box and the progress window are gone (hidden
+# after the main window took input again), and the main window has the
+# keyboard.
+back_to_main() {  # main-window-id
+  local deadline=$((SECONDS + 20))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    if ! xdotool search --onlyvisible --name '^(Ovalith|Encrypting\.\.\.|Decrypting\.\.\.)$' \
+      >/dev/null 2>&1; then
+      focus "$1"
+      return 0
+    fi
+    sleep 0.05
+  done
+  fail "back to the main window" "a box or the progress window stays"
+  return 1
+}
+
+# Encrypts a copy of a file with the terminal program; prints the container.
+terminal_encrypt() {  # file password
+  local dir
+  dir=$(new_dir)
+  cp "$1" "$dir/"
+  (cd "$dir" && "$GTK_BUILD/ovalith" "$(basename "$1")" "/pw=$2" \
+    </dev/null >/dev/null 2>&1)
+  ls "$dir"/*ov2 2>/dev/null | head -1
+}
