@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "cipher/cipher_library.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/linux/executable_directory.h"
+#include "platform/posix/posix_system.h"
 #include "protect/block_batch.h"
 #include "protect/input_reader.h"
 #include "protect/key_folding.h"
@@ -22,10 +23,14 @@ namespace {
 
 using ovalith::BlockType;
 
-// The files and the cipher library of the real platform, no windows.
-class BenchPlatform : public ovalith::PosixPlatform {
+// The real system, for files and the cipher library.
+ovalith::PosixSystem RealSystem() {
+  return ovalith::PosixSystem({}, ovalith::LinuxExecutableDirectory());
+}
+
+// A view that shows nothing.
+class NullView : public ovalith::View {
  public:
-  BenchPlatform() : PosixPlatform({}) {}
   void SetText(ovalith::Control, const std::string&) override {}
   std::string GetText(ovalith::Control) override { return ""; }
   void SetVisible(ovalith::Control, bool) override {}
@@ -77,8 +82,8 @@ BENCHMARK(BM_FoldKey)->Arg(8)->Arg(20);
 
 // The header and trailer take this path: one block per call.
 void BM_CipherOneBlock(benchmark::State& state) {
-  BenchPlatform platform;
-  ovalith::CipherLibrary cipher(platform);
+  ovalith::PosixSystem system = RealSystem();
+  ovalith::CipherLibrary cipher(system);
   const BlockType key = ovalith::FoldKey("abcdefgh");
   BlockType in = BlockType::FromText("Ov2txt");
   BlockType out;
@@ -92,8 +97,8 @@ BENCHMARK(BM_CipherOneBlock);
 
 // The data blocks take this one, a batch at a time.
 void BM_CipherBatch(benchmark::State& state) {
-  BenchPlatform platform;
-  ovalith::CipherLibrary cipher(platform);
+  ovalith::PosixSystem system = RealSystem();
+  ovalith::CipherLibrary cipher(system);
   const BlockType key = ovalith::FoldKey("abcdefgh");
   const auto count = static_cast<std::size_t>(state.range(0));
   std::vector<std::uint8_t> blocks(count * BlockType::kSize, 0x5a);
@@ -112,9 +117,9 @@ BENCHMARK(BM_CipherBatch)->Arg(std::int64_t{64} * 1024)->UseRealTime();
 template <typename ReadAll>
 void TimeReads(benchmark::State& state, ReadAll read_all) {
   ScratchFile file(static_cast<std::size_t>(state.range(0)));
-  BenchPlatform platform;
+  ovalith::PosixSystem system = RealSystem();
   for (auto _ : state) {
-    ovalith::InputReader input(platform, file.path());
+    ovalith::InputReader input(system, file.path());
     benchmark::DoNotOptimize(read_all(input));
   }
   state.SetBytesProcessed(state.iterations() * state.range(0));
@@ -166,8 +171,8 @@ BENCHMARK(BM_ReadBlocks)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
 
 // Once per block.
 void BM_ProgressUpdate(benchmark::State& state) {
-  BenchPlatform platform;
-  ovalith::Progress progress(platform);
+  NullView view;
+  ovalith::Progress progress(view);
   std::uint64_t position = 0;
   for (auto _ : state) {
     position += BlockType::kSize;

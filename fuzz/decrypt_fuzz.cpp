@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   {
     FuzzPlatform platform({work + "/" + name, "/pw=" + password});
     platform.Answer((flags & 2) ? Answer::No : Answer::Yes);
-    ovalith::frmMain form(platform);
+    ovalith::frmMain form(platform, platform);
     form.Run();
   }
   fs::current_path(home);

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,6 +71,11 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
     ::dup2(out[1], 1);
     ::dup2(err[1], 2);
     if (::chdir(options.cwd.c_str()) != 0) ::_exit(126);
+    ::umask(options.umask);
+    if (options.file_size_limit != RLIM_INFINITY) {
+      rlimit limit{options.file_size_limit, options.file_size_limit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
+    }
     if (options.gid != static_cast<gid_t>(-1) && ::setgid(options.gid) != 0)
       ::_exit(126);
     if (options.uid != static_cast<uid_t>(-1) && ::setuid(options.uid) != 0)
@@ -82,6 +88,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
   ::close(err[1]);
   out_ = out[0];
   err_ = err[0];
+  if (options.stderr_reader_gone) {
+    ::close(err_);
+    err_ = -1;
+  }
 }
 
 ChildProcess::~ChildProcess() {

@@ -4,6 +4,7 @@
 // variables, or killed at a chosen moment.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <string>
@@ -17,6 +18,9 @@ struct ChildOptions {
   std::vector<std::string> env;        // "NAME=value", added to ours
   uid_t uid = static_cast<uid_t>(-1);  // run as this user when set
   gid_t gid = static_cast<gid_t>(-1);
+  mode_t umask = 022;
+  rlim_t file_size_limit = RLIM_INFINITY;  // bytes, as ulimit -f sets it
+  bool stderr_reader_gone = false;         // standard error a pipe nobody reads
   double timeout_seconds = 60;
 };
 

@@ -30,8 +30,6 @@ const char kOverwrite[] = "question: File already exists !\r\nOverwrite ?";
 const char kWrongPassword[] =
     "information: Wrong password or not an Ovalith 2.0 file";
 
-int RunProgram(ScriptedPlatform& platform) { return frmMain(platform).Run(); }
-
 // Runs the program on a file in the temporary directory with /pw=.
 int Unattended(const TempDir& dir, const std::string& name,
                const std::string& password, ScriptedPlatform** out = nullptr) {

@@ -1,79 +1,30 @@
-// scripted_platform.h: the front end of the tests.  It plays a script of
-// what a user does (passwords typed, buttons pressed, questions answered)
-// and logs everything the program shows, in order.  Files and directories
-// are the real ones.
+// scripted_platform.h: a user played from a script (ScriptedView) on the
+// real system, with a stand-in cipher library when a test names one.
 #pragma once
 
-#include <cstdint>
-#include <deque>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_platform.h"
+#include "platform/linux/executable_directory.h"
+#include "platform/posix/posix_system.h"
+#include "scripted_view.h"
+#include "ui/frm_main.h"
 
 namespace ovalith {
 
-class ScriptedPlatform : public PosixPlatform {
+class ScriptedPlatform : public PosixSystem, public ScriptedView {
  public:
   explicit ScriptedPlatform(std::vector<std::string> args)
-      : PosixPlatform(std::move(args)) {}
+      : PosixSystem(std::move(args), LinuxExecutableDirectory()) {}
 
-  // --- The script -------------------------------------------------------
-  // Types into the password boxes (replacing their text), then presses OK.
-  void PressOk(const std::string& pw1, const std::string& pw2 = "");
-  // Presses OK with the boxes as they are.
-  void PressOkAsIs();
-  void PressCancel();
-  void PressCloseBox();
-  void Answer(ovalith::Answer answer) { answers_.push_back(answer); }
   // Loads this library instead of the cipher library.
   std::string library_name = "ovalith";
 
-  // --- What was shown ---------------------------------------------------
-  // Entries such as "information: Both passwords are not equal !!",
-  // "question: File already exists !\r\nOverwrite ?", "usage: <cause>",
-  // "progress: Encrypting...", "main window shown", "unloaded".
-  std::vector<std::string> log;
-  std::map<Control, std::string> text;
-  std::map<Control, bool> visible;
-  bool main_enabled = true;
-  std::uint64_t progress_max = 0;
-  std::uint64_t progress_value = 0;
-  int progress_updates = 0;
-
-  // The log entries that are message boxes or the usage message.
-  std::vector<std::string> Messages() const;
-
-  // --- Platform ---------------------------------------------------------
-  void* LoadLibrary(const std::string& name) override;
-  void SetText(Control control, const std::string& value) override;
-  std::string GetText(Control control) override { return text[control]; }
-  void SetVisible(Control control, bool shown) override {
-    visible[control] = shown;
+  void* LoadLibrary(const std::string& name) override {
+    return PosixSystem::LoadLibrary(name == "ovalith" ? library_name : name);
   }
-  void SetMainEnabled(bool enabled) override { main_enabled = enabled; }
-  MainEvent WaitForMainEvent() override;
-  void UnloadWindows() override { log.push_back("unloaded"); }
-  ovalith::Answer MessageBox(const std::string& message, Icon icon) override;
-  void ShowUsage(const std::string& usage, const std::string& cause) override;
-  void ProgressShow(const std::string& caption) override;
-  void ProgressSetMax(std::uint64_t max) override { progress_max = max; }
-  void ProgressSetValue(std::uint64_t value) override {
-    progress_value = value;
-    ++progress_updates;
-  }
-  void ProgressHide() override { log.push_back("progress hidden"); }
-  void ProcessPendingEvents() override {}
-
- private:
-  struct Step {
-    MainEvent event;
-    bool type;
-    std::string pw1, pw2;
-  };
-  std::deque<Step> steps_;
-  std::deque<ovalith::Answer> answers_;
 };
+
+inline int RunProgram(ScriptedPlatform& p) { return frmMain(p, p).Run(); }
 
 }  // namespace ovalith

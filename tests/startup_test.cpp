@@ -19,8 +19,6 @@ using test::TempDir;
 using test::WriteFile;
 using ::testing::ElementsAre;
 
-int RunProgram(ScriptedPlatform& platform) { return frmMain(platform).Run(); }
-
 std::string UsageCause(const ScriptedPlatform& p) {
   for (const auto& m : p.Messages())
     if (m.starts_with("usage: ")) return m.substr(7);
@@ -68,8 +66,8 @@ TEST(Startup, PathsThatNameAFile) {
        {std::vector<std::string>{dir / "sub dir/my file.txt", "/pw=abcd"},
         {"sub dir/my file.txt", "/pw=abcd"},      // relative with directory
         {"\"sub dir/my file.txt\"", "/pw=abcd"},  // quoted
-        {dir / "sub", "dir/my", "file.txt /pw=abcd"},  // split by spaces
-        {"   sub dir/my file.txt   /pw=abcd   "}}) {
+        {dir / "sub", "dir/my", "file.txt", "/pw=abcd"},  // split by spaces
+        {"   sub dir/my file.txt   ", "/pw=abcd   "}}) {
     SCOPED_TRACE(::testing::PrintToString(args));
     ASSERT_EQ(::chdir(dir.path().c_str()), 0);  // the last run moved it
     ScriptedPlatform p(args);

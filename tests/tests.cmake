@@ -16,7 +16,7 @@ endforeach()
 
 add_library(ovalith_test_support STATIC
   tests/child_process.cpp
-  tests/scripted_platform.cpp
+  tests/scripted_view.cpp
   tests/test_util.cpp
 )
 target_include_directories(ovalith_test_support PUBLIC tests)
@@ -43,7 +43,8 @@ add_dependencies(ovalith_tests ovalith_cipher ovalith_single
 gtest_discover_tests(ovalith_tests DISCOVERY_TIMEOUT 60)
 
 # The built program, end to end.
-add_executable(program_test tests/e2e/program_test.cpp)
+add_executable(program_test tests/e2e/program_test.cpp
+                            tests/e2e/data_safety_test.cpp)
 target_link_libraries(program_test PRIVATE ovalith_test_support)
 add_dependencies(program_test ovalith ovalith_cipher)
 gtest_discover_tests(program_test DISCOVERY_TIMEOUT 60)

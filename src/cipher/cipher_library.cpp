@@ -23,13 +23,13 @@ void CheckBlock(const std::uint8_t* block) {
 
 void CipherLibrary::Load() {
   if (loaded_) return;
-  void* library = platform_.LoadLibrary(kLibraryName);
+  void* library = system_.LoadLibrary(kLibraryName);
   auto find = [&](Direction& direction) {
     direction.one = reinterpret_cast<ovalith_block_fn>(
-        platform_.FindEntryPoint(library, direction.name));
+        system_.FindEntryPoint(library, direction.name));
     std::string bulk = std::string(direction.name) + "_blocks";
     direction.many = reinterpret_cast<ovalith_blocks_fn>(
-        platform_.FindEntryPoint(library, bulk.c_str()));
+        system_.FindEntryPoint(library, bulk.c_str()));
   };
   find(encrypt_);
   find(decrypt_);

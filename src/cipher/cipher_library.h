@@ -8,13 +8,13 @@
 
 #include "cipher/block_type.h"
 #include "cipher/cipher_abi.h"
-#include "platform/platform.h"
+#include "platform/system.h"
 
 namespace ovalith {
 
 class CipherLibrary {
  public:
-  explicit CipherLibrary(Platform& platform) : platform_(platform) {}
+  explicit CipherLibrary(System& system) : system_(system) {}
 
   // One block.  Throw Failure when the library cannot be loaded or lacks
   // the entry point.
@@ -39,7 +39,7 @@ class CipherLibrary {
   void Blocks(const Direction& direction, std::uint8_t* blocks,
               std::size_t count, const BlockType& key);
 
-  Platform& platform_;
+  System& system_;
   bool loaded_ = false;
   Direction encrypt_{nullptr, nullptr, "encrypt"};
   Direction decrypt_{nullptr, nullptr, "decrypt"};

@@ -3,16 +3,16 @@
 namespace ovalith {
 
 BlockBatch::BlockBatch(CipherLibrary& cipher, const BlockType& key,
-                       Direction direction, PendingOutput& output)
+                       Transform transform, PendingOutput& output)
     : cipher_(cipher),
       key_(key),
-      direction_(direction),
+      transform_(transform),
       output_(output),
       buffer_(kBlocks * BlockType::kSize) {}
 
 void BlockBatch::Flush(std::size_t keep_last) {
   if (count_ == 0) return;
-  if (direction_ == Direction::Encrypt)
+  if (transform_ == Transform::Encrypt)
     cipher_.EncryptBlocks(buffer_.data(), count_, key_);
   else
     cipher_.DecryptBlocks(buffer_.data(), count_, key_);

@@ -16,9 +16,9 @@ namespace ovalith {
 
 class BlockBatch {
  public:
-  enum class Direction { Encrypt, Decrypt };
+  enum class Transform { Encrypt, Decrypt };
 
-  BlockBatch(CipherLibrary& cipher, const BlockType& key, Direction direction,
+  BlockBatch(CipherLibrary& cipher, const BlockType& key, Transform transform,
              PendingOutput& output);
 
   // A full batch is flushed only when the next block comes, so the last
@@ -39,7 +39,7 @@ class BlockBatch {
 
   CipherLibrary& cipher_;
   const BlockType& key_;
-  Direction direction_;
+  Transform transform_;
   PendingOutput& output_;
   std::vector<std::uint8_t> buffer_;
   std::size_t count_ = 0;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "platform/failure.h"
 
 namespace ovalith {
 
@@ -56,10 +56,8 @@ std::string StoredExtension(const BlockType& header) {
 
 int TrailerCount(const BlockType& trailer) {
   std::uint8_t digit = trailer.bytes[7];
-  if (digit < '0' || digit > '9')
-    throw Failure("the container's last block is damaged (count \"" +
-                  EscapeName(std::string(1, static_cast<char>(digit))) +
-                  "\" is not a digit)");
+  if (!trailer.Text().starts_with(kTrailerMark) || digit < '0' || digit > '9')
+    throw Failure("the container is damaged or truncated");
   return digit - '0';
 }
 

@@ -36,8 +36,9 @@ bool CheckHeader(const BlockType& header);
 // spaces.
 std::string StoredExtension(const BlockType& header);
 
-// The digit in the 8th character of a decrypted trailer.  Anything else is
-// a Failure.
+// The digit in the 8th character of a decrypted trailer.  A block that
+// does not read "Ov2End." and a digit is a Failure: the container was cut
+// short or damaged, or the password is wrong after all.
 int TrailerCount(const BlockType& trailer);
 
 std::string ContainerName(std::string_view listed_name);

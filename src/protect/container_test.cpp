@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "platform/failure.h"
 
 namespace ovalith {
 namespace {
@@ -29,8 +29,9 @@ TEST(Container, TrailerCount) {
   EXPECT_EQ(BuildTrailer(4).Text(), "Ov2End.4");
   for (int count = 0; count <= 9; ++count)
     EXPECT_EQ(TrailerCount(BuildTrailer(count)), count);
-  // Only the eighth character is examined.
-  EXPECT_EQ(TrailerCount(BlockType::FromText("garbage7")), 7);
+  // A cut or damaged container ends in some other block.
+  EXPECT_THROW(TrailerCount(BlockType::FromText("garbage7")), Failure);
+  EXPECT_THROW(TrailerCount(BlockType::FromText("ov2End.7")), Failure);
   EXPECT_THROW(TrailerCount(BlockType::FromText("Ov2End.x")), Failure);
   EXPECT_THROW(TrailerCount(BlockType::FromText("Ov2End.")), Failure);
 }

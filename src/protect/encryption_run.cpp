@@ -6,37 +6,37 @@
 
 namespace ovalith {
 
-bool MayWrite(Platform& platform, const std::string& name) {
-  if (!platform.LookUp(name)) return true;
-  return platform.MessageBox("File already exists !\r\nOverwrite ?",
-                             Icon::Question) == Answer::Yes;
+bool MayWrite(System& system, View& view, const std::string& name) {
+  if (!system.LookUp(name)) return true;
+  return view.MessageBox("File already exists !\r\nOverwrite ?",
+                         Icon::Question) == Answer::Yes;
 }
 
 RunOutcome EncryptionRun(RunState& run) {
-  Platform& platform = run.platform;
-  std::string password = platform.GetText(Control::txtPW1);
+  View& view = run.view;
+  std::string password = view.GetText(Control::txtPW1);
   if (password.size() < 4) {
-    platform.MessageBox("The password must be at least 4 characters.",
-                        Icon::Information);
+    view.MessageBox("The password must be at least 4 characters.",
+                    Icon::Information);
     return RunOutcome::kRefused;
   }
-  if (password != platform.GetText(Control::txtPW2)) {
-    platform.MessageBox("Both passwords are not equal !!", Icon::Information);
+  if (password != view.GetText(Control::txtPW2)) {
+    view.MessageBox("Both passwords are not equal !!", Icon::Information);
     return RunOutcome::kRefused;
   }
   std::string name = ContainerName(run.ShortName);
-  if (!MayWrite(platform, name)) return RunOutcome::kRefused;
+  if (!MayWrite(run.system, view, name)) return RunOutcome::kRefused;
 
-  InputReader input(platform, run.FileName);
-  PendingOutput output(platform, name);
-  Progress progress(platform);
+  InputReader input(run.system, run.FileName);
+  PendingOutput output(run.system, name);
+  Progress progress(view);
 
   run.InBlock =
-      BuildHeader(AfterFirstDot(platform.NameToCodePage(run.ShortName)));
+      BuildHeader(AfterFirstDot(run.system.NameToCodePage(run.ShortName)));
   run.cipher.Encrypt(run.InBlock, run.OutBlock, run.KeyBlock);
   output.Write(run.OutBlock.data(), BlockType::kSize);
 
-  BlockBatch batch(run.cipher, run.KeyBlock, BlockBatch::Direction::Encrypt,
+  BlockBatch batch(run.cipher, run.KeyBlock, BlockBatch::Transform::Encrypt,
                    output);
   // i: how many bytes the block in hand holds; 9 when it was filled
   // without meeting the end.  An empty input ends before its first block.

@@ -8,8 +8,8 @@ namespace {
 const std::size_t kBufferSize = std::size_t{64} * 1024;
 }
 
-InputReader::InputReader(Platform& platform, const std::string& path)
-    : file_(platform.OpenInput(path)),
+InputReader::InputReader(System& system, const std::string& path)
+    : file_(system.OpenInput(path)),
       path_(path),
       size_(file_->Size()),
       buffer_(kBufferSize) {

@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "cipher/block_type.h"
-#include "platform/platform.h"
+#include "platform/system.h"
 
 namespace ovalith {
 
 class InputReader {
  public:
   // Opens path and measures it.  Throws Failure.
-  InputReader(Platform& platform, const std::string& path);
+  InputReader(System& system, const std::string& path);
 
   std::uint64_t Size() const { return size_; }
   // Bytes read so far.

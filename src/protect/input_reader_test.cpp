@@ -37,7 +37,7 @@ std::vector<Filled> ByteByByte(const std::string& data) {
   return blocks;
 }
 
-std::vector<Filled> ThroughReader(Platform& platform, const std::string& path) {
+std::vector<Filled> ThroughReader(System& platform, const std::string& path) {
   InputReader input(platform, path);
   std::vector<Filled> blocks;
   while (!input.AtEnd()) {

@@ -1,6 +1,6 @@
 #include "protect/key_folding.h"
 
-#include "platform/platform.h"
+#include "platform/failure.h"
 
 namespace ovalith {
 

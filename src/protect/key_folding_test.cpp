@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "platform/failure.h"
 
 namespace ovalith {
 namespace {

@@ -1,25 +1,47 @@
 #include "protect/pending_output.h"
 
+#include <random>
+
 #include "protect/container.h"
 
 namespace ovalith {
 
-PendingOutput::PendingOutput(Platform& platform, std::string final_name)
-    : platform_(platform), final_name_(std::move(final_name)) {
-  if (platform_.IsDirectory(final_name_))
+namespace {
+
+// Beside the final name, so the rename stays on one file system, and
+// recognisably ours: "<final name>.ovalith-partial-XXXXXX".
+std::string TemporaryName(const std::string& final_name) {
+  static std::mt19937 random{std::random_device{}()};
+  static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string name = final_name + ".ovalith-partial-";
+  for (int i = 0; i < 6; ++i) name += kDigits[random() % 36];
+  return name;
+}
+
+}  // namespace
+
+PendingOutput::PendingOutput(System& system, std::string final_name)
+    : system_(system), final_name_(std::move(final_name)) {
+  if (system_.IsDirectory(final_name_))
     throw Failure(EscapeName(final_name_) + ": is a directory");
-  file_ = platform_.CreateTemporary(final_name_, temp_name_);
+  for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
+    temp_name_ = TemporaryName(final_name_);
+    file_ = system_.CreateNew(temp_name_);
+  }
+  if (!file_)
+    throw Failure(EscapeName(final_name_) +
+                  ": cannot find a free temporary name");
 }
 
 PendingOutput::~PendingOutput() {
-  if (committed_) return;
+  if (committed_ || !file_) return;
   file_.reset();
-  platform_.RemoveFile(temp_name_);
+  system_.RemoveFile(temp_name_);
 }
 
 void PendingOutput::Commit() {
   file_->Close();
-  platform_.ReplaceFile(temp_name_, final_name_);
+  system_.ReplaceFile(temp_name_, final_name_);
   committed_ = true;
 }
 

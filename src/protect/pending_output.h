@@ -10,14 +10,14 @@
 #include <memory>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/system.h"
 
 namespace ovalith {
 
 class PendingOutput {
  public:
   // A directory of the final name is a Failure before anything is written.
-  PendingOutput(Platform& platform, std::string final_name);
+  PendingOutput(System& system, std::string final_name);
   ~PendingOutput();
   PendingOutput(const PendingOutput&) = delete;
   PendingOutput& operator=(const PendingOutput&) = delete;
@@ -26,7 +26,7 @@ class PendingOutput {
   void Commit();
 
  private:
-  Platform& platform_;
+  System& system_;
   std::string final_name_;
   std::string temp_name_;
   std::unique_ptr<OutputFile> file_;

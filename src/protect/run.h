@@ -5,7 +5,8 @@
 
 #include "cipher/block_type.h"
 #include "cipher/cipher_library.h"
-#include "platform/platform.h"
+#include "platform/system.h"
+#include "platform/view.h"
 
 namespace ovalith {
 
@@ -16,7 +17,8 @@ enum class RunOutcome {
 
 // The main window's members, lent to a run for its length.
 struct RunState {
-  Platform& platform;
+  System& system;
+  View& view;
   CipherLibrary& cipher;
   const std::string& FileName;   // the input, as opened
   const std::string& ShortName;  // its listed name, outputs are named from
@@ -27,7 +29,7 @@ struct RunState {
 };
 
 // Asks before replacing an existing file of that name; true to go on.
-bool MayWrite(Platform& platform, const std::string& name);
+bool MayWrite(System& system, View& view, const std::string& name);
 
 RunOutcome EncryptionRun(RunState& run);
 RunOutcome DecryptionRun(RunState& run);

@@ -13,7 +13,7 @@ const char kUsageText[] =
     "  /pw : Encrypts/decrypts without user interaction";
 
 void frmMain::Fout(const std::string& cause) {
-  platform_.ShowUsage(kUsageText, cause);
+  view_.ShowUsage(kUsageText, cause);
   End(kUsageMessage);
 }
 

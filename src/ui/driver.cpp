@@ -7,21 +7,22 @@ namespace ovalith {
 
 void frmMain::cmdOK_Click() {
   try {
-    platform_.SetMainEnabled(false);
-    platform_.ProgressShow(DecryptMode ? "Decrypting..." : "Encrypting...");
-    platform_.ProgressSetMax(platform_.FileSize(FileName));
-    platform_.ProgressSetValue(0);
-    platform_.ProcessPendingEvents();
-    KeyBlock = FoldKey(platform_.GetText(Control::txtPW1));
+    view_.SetMainEnabled(false);
+    view_.ProgressShow(DecryptMode ? "Decrypting..." : "Encrypting...");
+    view_.ProgressSetMax(system_.FileSize(FileName));
+    view_.ProgressSetValue(0);
+    view_.ProcessPendingEvents();
+    KeyBlock = FoldKey(view_.GetText(Control::txtPW1));
 
-    RunState run{platform_, cipher_,   FileName, ShortName,
-                 InBlock,   NextBlock, OutBlock, KeyBlock};
+    RunState run{system_, view_,     cipher_,  FileName, ShortName,
+                 InBlock, NextBlock, OutBlock, KeyBlock};
     RunOutcome outcome = DecryptMode ? DecryptionRun(run) : EncryptionRun(run);
     if (outcome == RunOutcome::kCompleted) End(kCompleted);
 
-    platform_.SetMainEnabled(true);
-    platform_.ProgressHide();
+    view_.SetMainEnabled(true);
+    view_.ProgressHide();
   } catch (const std::exception& failure) {
+    // std::exception only: the normal end (End) must pass through.
     Fout(failure.what());
   }
 }

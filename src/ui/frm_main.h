@@ -7,7 +7,8 @@
 
 #include "cipher/block_type.h"
 #include "cipher/cipher_library.h"
-#include "platform/platform.h"
+#include "platform/system.h"
+#include "platform/view.h"
 
 namespace ovalith {
 
@@ -20,7 +21,7 @@ enum ExitStatus {
 
 class frmMain {
  public:
-  explicit frmMain(Platform& platform) : platform_(platform) {}
+  frmMain(System& system, View& view) : system_(system), view_(view) {}
 
   // Runs start-up, then the main window until the program ends; returns
   // the exit status.
@@ -49,8 +50,9 @@ class frmMain {
   // Unloads both windows and ends the program with status.
   [[noreturn]] void End(int status);
 
-  Platform& platform_;
-  CipherLibrary cipher_{platform_};
+  System& system_;
+  View& view_;
+  CipherLibrary cipher_{system_};
 };
 
 }  // namespace ovalith

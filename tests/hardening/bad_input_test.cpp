@@ -156,7 +156,7 @@ TEST(BadInput, FileRemovedBeforeOk) {
     p.victim = dir / name;
     p.PressOk("abcd", "abcd");
     p.Answer(Answer::Yes);
-    EXPECT_EQ(frmMain(p).Run(), kUsageMessage);
+    EXPECT_EQ(RunProgram(p), kUsageMessage);
     ASSERT_FALSE(p.Messages().empty());
     EXPECT_THAT(p.Messages().back(), HasSubstr("No such file"));
     // Only the other file of the pair is left, as it was.
@@ -239,7 +239,7 @@ TEST(BadInput, ContainersOfEverySizeUpTo40Bytes) {
     // bytes are left over.
     std::size_t blocks = size / 8;
     std::string plain = header;
-    if (blocks == 2) plain += data.substr(0, 8);
+    if (blocks == 2) plain += "Ov2End.5";
     if (blocks >= 3) plain += data.substr(0, 8 * (blocks - 2)) + "Ov2End.5";
     WriteFile(dir / "a.ov2", EncryptedBlocks(plain.substr(0, 8 * blocks)) +
                                  std::string(size % 8, 'r'));

@@ -2,10 +2,11 @@
 // fail, so the tests can watch the program meet a full disk or a failing
 // device at an exact moment of a run.
 //
-//   OVALITH_FAULT_CALL    open, read, write, fsync, fdatasync, rename or
+//   OVALITH_FAULT_CALL    open, read, write, fsync, chmod, rename or
 //                         close
 //   OVALITH_FAULT_PATH    fnmatch pattern the file's path must match (for
-//                         rename: the old name; "*" when unset)
+//                         rename: the old name; for chmod: the path;
+//                         "*" when unset)
 //   OVALITH_FAULT_NTH     which matching call fails, from 1; 0 fails none
 //   OVALITH_FAULT_ERRNO   ENOSPC, EIO or EACCES (or a number)
 //   OVALITH_FAULT_REPORT  file that receives "<matching calls> <injected>"
@@ -24,7 +25,7 @@
 
 namespace {
 
-enum Call { kNone, kOpen, kRead, kWrite, kFsync, kFdatasync, kRename, kClose };
+enum Call { kNone, kOpen, kRead, kWrite, kFsync, kChmod, kRename, kClose };
 
 constexpr int kMaxFd = 1024;
 constexpr int kMaxPath = 512;
@@ -58,9 +59,8 @@ Call CallByName(const char* text) {
   static const struct {
     const char* name;
     Call call;
-  } kCalls[] = {{"open", kOpen},           {"read", kRead},
-                {"write", kWrite},         {"fsync", kFsync},
-                {"fdatasync", kFdatasync}, {"rename", kRename},
+  } kCalls[] = {{"open", kOpen},   {"read", kRead},   {"write", kWrite},
+                {"fsync", kFsync}, {"chmod", kChmod}, {"rename", kRename},
                 {"close", kClose}};
   for (const auto& entry : kCalls)
     if (strcmp(text, entry.name) == 0) return entry.call;
@@ -177,9 +177,9 @@ int fsync(int fd) {
   return Next<int (*)(int)>("fsync")(fd);
 }
 
-int fdatasync(int fd) {
-  if (Inject(kFdatasync, PathOf(fd))) return -1;
-  return Next<int (*)(int)>("fdatasync")(fd);
+int chmod(const char* path, mode_t mode) {
+  if (Inject(kChmod, path)) return -1;
+  return Next<int (*)(const char*, mode_t)>("chmod")(path, mode);
 }
 
 int rename(const char* from, const char* to) {

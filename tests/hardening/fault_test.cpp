@@ -18,14 +18,14 @@ namespace {
 
 using ::testing::ElementsAre;
 
-struct Direction {
+struct RunFiles {
   const char* name;
   const char* input;   // in the working directory
   const char* output;  // exists before the run
 };
 
-const Direction kEncrypt{"encrypt", "plain.dat", "plain.ov2"};
-const Direction kDecrypt{"decrypt", "plain.ov2", "plain.dat"};
+const RunFiles kEncrypt{"encrypt", "plain.dat", "plain.ov2"};
+const RunFiles kDecrypt{"decrypt", "plain.ov2", "plain.dat"};
 const char kPassword[] = "fault password";
 const char kOldOutput[] = "an older file that must survive every failure";
 
@@ -58,8 +58,8 @@ const FaultPoint kPoints[] = {
     {"fsync", "temporary"},
     {"close", "temporary"},
     {"rename", "temporary"},
-    // The output is synced to disk in the background as it grows.
-    {"fdatasync", "temporary"},
+    // The replaced file's permissions handed on.
+    {"chmod", "temporary"},
 };
 
 const struct {
@@ -69,17 +69,16 @@ const struct {
 
 class FaultRun {
  public:
-  explicit FaultRun(const Direction& direction) : direction_(direction) {
-    WriteFile(
-        dir_ / direction.input,
-        direction.input == std::string(kEncrypt.input) ? Plain() : Container());
-    WriteFile(dir_ / direction.output, kOldOutput);
+  explicit FaultRun(const RunFiles& files) : files_(files) {
+    WriteFile(dir_ / files.input, files.input == std::string(kEncrypt.input)
+                                      ? Plain()
+                                      : Container());
+    WriteFile(dir_ / files.output, kOldOutput);
   }
 
   std::string Pattern(const FaultPoint& point) const {
-    return point.file == std::string("input")
-               ? "*/" + std::string(direction_.input)
-               : "*.ovalith-partial-*";
+    return point.file == std::string("input") ? "*/" + std::string(files_.input)
+                                              : "*.ovalith-partial-*";
   }
 
   // Runs with the fault armed; returns the number of matching calls the
@@ -87,19 +86,19 @@ class FaultRun {
   std::pair<long, bool> Run(const FaultPoint& point, long nth,
                             const char* error, ChildResult& result) {
     std::string report = dir_.path() + "-report";
-    result = RunChild(
-        {ProgramPath(), direction_.input, std::string("/pw=") + kPassword},
-        {.cwd = dir_.path(),
-         .input = "y\n",
-         .env = {
-             "LD_PRELOAD=" + FaultLibraryPath(),
-             std::string("OVALITH_FAULT_CALL=") + point.call,
-             "OVALITH_FAULT_PATH=" + Pattern(point),
-             "OVALITH_FAULT_NTH=" + std::to_string(nth),
-             std::string("OVALITH_FAULT_ERRNO=") + error,
-             "OVALITH_FAULT_REPORT=" + report,
-             // The preloaded library comes before the sanitizer's.
-             "ASAN_OPTIONS=" + AsanOptions() + "verify_asan_link_order=0"}});
+    result =
+        RunChild({ProgramPath(), files_.input, std::string("/pw=") + kPassword},
+                 {.cwd = dir_.path(),
+                  .input = "y\n",
+                  .env = {"LD_PRELOAD=" + FaultLibraryPath(),
+                          std::string("OVALITH_FAULT_CALL=") + point.call,
+                          "OVALITH_FAULT_PATH=" + Pattern(point),
+                          "OVALITH_FAULT_NTH=" + std::to_string(nth),
+                          std::string("OVALITH_FAULT_ERRNO=") + error,
+                          "OVALITH_FAULT_REPORT=" + report,
+                          // The preloaded library comes before the sanitizer's.
+                          "ASAN_OPTIONS=" + AsanOptions() +
+                              "verify_asan_link_order=0"}});
     long calls = -1;
     int injected = 0;
     std::istringstream(ReadFile(report)) >> calls >> injected;
@@ -110,7 +109,7 @@ class FaultRun {
   const TempDir& dir() const { return dir_; }
 
  private:
-  Direction direction_;
+  RunFiles files_;
   TempDir dir_;
 };
 
@@ -122,8 +121,8 @@ std::string Row(const std::vector<std::string>& cells) {
   return row.str() + "|";
 }
 
-void InjectEverywhere(const Direction& direction) {
-  FaultRun run(direction);
+void InjectEverywhere(const RunFiles& files) {
+  FaultRun run(files);
   std::cout << Row({"dir", "call", "file", "occurrence", "errno", "status",
                     "usage+cause", "temp left", "old kept"})
             << "\n";
@@ -133,10 +132,10 @@ void InjectEverywhere(const Direction& direction) {
     ASSERT_EQ(clean.status, 0) << clean.err;
     ASSERT_GT(calls, 0) << point.call << " " << point.file;
     // The completed run replaced the old file: put it back.
-    WriteFile(run.dir() / direction.output, kOldOutput);
+    WriteFile(run.dir() / files.output, kOldOutput);
     WriteFile(
-        run.dir() / direction.input,
-        direction.input == std::string(kEncrypt.input) ? Plain() : Container());
+        run.dir() / files.input,
+        files.input == std::string(kEncrypt.input) ? Plain() : Container());
 
     std::vector<long> occurrences = {1};
     if (calls > 2) occurrences.push_back((calls + 1) / 2);
@@ -152,8 +151,8 @@ void InjectEverywhere(const Direction& direction) {
             result.err.find(std::strerror(error.value)) != std::string::npos;
         std::vector<std::string> names = ListDir(run.dir().path());
         bool temp_left = names.size() != 2;
-        bool old_kept = ReadFile(run.dir() / direction.output) == kOldOutput;
-        std::cout << Row({direction.name, point.call, point.file,
+        bool old_kept = ReadFile(run.dir() / files.output) == kOldOutput;
+        std::cout << Row({files.name, point.call, point.file,
                           std::to_string(nth) + "/" + std::to_string(calls),
                           error.name, std::to_string(result.status),
                           usage ? "yes" : "NO", temp_left ? "YES" : "no",
@@ -164,15 +163,14 @@ void InjectEverywhere(const Direction& direction) {
         EXPECT_TRUE(usage) << result.err;
         EXPECT_THAT(names, ElementsAre("plain.dat", "plain.ov2"));
         EXPECT_TRUE(old_kept);
-        EXPECT_TRUE(ReadFile(run.dir() / direction.input) ==
-                    (direction.input == std::string(kEncrypt.input)
-                         ? Plain()
-                         : Container()));
+        EXPECT_TRUE(ReadFile(run.dir() / files.input) ==
+                    (files.input == std::string(kEncrypt.input) ? Plain()
+                                                                : Container()));
         // Start the next run from the same state, whatever this one left.
         for (const std::string& name : names)
-          if (name != direction.input && name != direction.output)
+          if (name != files.input && name != files.output)
             std::remove((run.dir() / name).c_str());
-        WriteFile(run.dir() / direction.output, kOldOutput);
+        WriteFile(run.dir() / files.output, kOldOutput);
       }
     }
   }

@@ -35,8 +35,10 @@ if(OVALITH_FUZZ)
   get_target_property(ovalith_core_sources ovalith_core SOURCES)
   add_executable(ovalith_decrypt_fuzz
     fuzz/decrypt_fuzz.cpp
-    tests/scripted_platform.cpp
-    src/platform/posix/posix_platform.cpp
+    tests/scripted_view.cpp
+    src/platform/posix/posix_system.cpp
+    src/platform/posix/signal_cleanup.cpp
+    src/platform/linux/executable_directory.cpp
     ${ovalith_core_sources}
   )
   target_include_directories(ovalith_decrypt_fuzz PRIVATE src tests)

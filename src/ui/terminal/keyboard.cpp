@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "ui/terminal/signal_cleanup.h"
+#include "platform/posix/signal_cleanup.h"
 
 namespace ovalith {
 

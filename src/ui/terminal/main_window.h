@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/view.h"
 #include "ui/terminal/keyboard.h"
 
 namespace ovalith {

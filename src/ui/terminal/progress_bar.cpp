@@ -5,15 +5,16 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/posix/signal_cleanup.h"
 #include "ui/terminal/display_text.h"
-#include "ui/terminal/signal_cleanup.h"
 
 namespace ovalith {
 
 namespace {
 
-constexpr double kRedrawInterval = 0.1;
 constexpr std::size_t kMinBar = 10;
+// Below this a throughput figure is mostly noise.
+constexpr double kMinRateSeconds = 0.1;
 
 double Now() {
   timespec t{};
@@ -56,7 +57,7 @@ std::string FormatProgressLine(const std::string& caption, std::uint64_t value,
   std::vector<std::string> tail = {percent,
                                    Bytes(static_cast<double>(value)) + " / " +
                                        Bytes(static_cast<double>(max))};
-  if (seconds >= kRedrawInterval) {
+  if (seconds >= kMinRateSeconds) {
     tail.push_back(Bytes(static_cast<double>(value) / seconds) + "/s");
   }
 
@@ -102,10 +103,6 @@ void ProgressBar::Lift() { Erase(); }
 
 void ProgressBar::PutBack() {
   if (visible_) Draw();
-}
-
-void ProgressBar::MaybeDraw() {
-  if (Now() - last_draw_ >= kRedrawInterval) Draw();
 }
 
 void ProgressBar::Draw() {

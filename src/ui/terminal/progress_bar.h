@@ -24,11 +24,9 @@ class ProgressBar {
 
   void Show(const std::string& caption);
   void SetMax(std::uint64_t max);
-  // The runs report every few hundred KiB; a look at the coarse clock
-  // decides whether to redraw.
   void SetValue(std::uint64_t value) {
     value_ = value;
-    if (visible_) MaybeDraw();
+    if (visible_) Draw();
   }
   // Takes the bar off the screen, leaving the cursor at the line's start.
   void Hide();
@@ -38,7 +36,6 @@ class ProgressBar {
   void PutBack();
 
  private:
-  void MaybeDraw();
   void Draw();
   void Erase();
 

@@ -1,4 +1,4 @@
-#include "ui/terminal/signal_cleanup.h"
+#include "platform/posix/signal_cleanup.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -37,6 +37,8 @@ void OnSignal(int sig) {
 }  // namespace
 
 void InstallSignalCleanup() {
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
   for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
     struct sigaction old {};
     sigaction(sig, nullptr, &old);

@@ -1,7 +1,8 @@
 // signal_cleanup.h: what must be undone when a signal ends the program: the
 // terminal left in character mode, a half-written temporary output file, a
 // progress line without its line end.  The handlers undo it, then let the
-// signal end the process as it would have.
+// signal end the process as it would have.  Signals a run provokes on
+// itself by writing are turned into write errors instead.
 #pragma once
 
 #include <termios.h>
@@ -11,7 +12,8 @@
 namespace ovalith {
 
 // Handles SIGINT, SIGTERM, SIGHUP and SIGQUIT, except those the parent
-// left ignored.
+// left ignored; ignores SIGPIPE and SIGXFSZ, so that a closed reader or a
+// file-size limit is an error of the write that met it (EPIPE, EFBIG).
 void InstallSignalCleanup();
 
 // The terminal settings to put back on fd; Forget when they are back.

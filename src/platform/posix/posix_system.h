@@ -1,22 +1,24 @@
-// posix_platform.h: the parts of the platform that POSIX systems share:
-// the command line, directories, names, files and loading the cipher
-// library.  The terminal front end and the scripted front end of the tests
-// add the windows on top.
+// posix_system.h: the System of POSIX systems: arguments, directories,
+// names and files through POSIX calls, the cipher library through dlopen.
+// A temporary output is known to the signal handlers until it is put in
+// place or removed, so a signal that ends the program removes it too.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/system.h"
 
 namespace ovalith {
 
-class PosixPlatform : public Platform {
+class PosixSystem : public System {
  public:
-  // args: the program's arguments without its own name.
-  explicit PosixPlatform(std::vector<std::string> args);
+  // args: the program's arguments without its own name; program_dir: the
+  // directory (with its trailing '/') the cipher library is looked for in
+  // first, or empty.
+  PosixSystem(std::vector<std::string> args, std::string program_dir);
 
-  std::string CommandText() override;
+  CommandLine ReadCommandLine() override;
   char Separator() const override { return '/'; }
   std::string AbsolutePath(const std::string& path) override;
   void EnterDrive(const std::string&) override {}
@@ -32,20 +34,18 @@ class PosixPlatform : public Platform {
   }
 
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override;
-  std::uint64_t FileSize(const std::string& path) override;
-  std::unique_ptr<OutputFile> CreateTemporary(const std::string& final_name,
-                                              std::string& temp_name) override;
+  std::unique_ptr<OutputFile> CreateNew(const std::string& name) override;
   void ReplaceFile(const std::string& temp_name,
                    const std::string& final_name) override;
   void RemoveFile(const std::string& name) noexcept override;
 
-  // Looks in the executable's own directory first, then the system's
-  // search path.
   void* LoadLibrary(const std::string& name) override;
   void* FindEntryPoint(void* library, const char* name) override;
 
  private:
   std::vector<std::string> args_;
+  std::string program_dir_;
+  std::string pending_;  // the temporary output the signal handlers know
 };
 
 }  // namespace ovalith

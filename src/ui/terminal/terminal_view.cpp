@@ -1,4 +1,4 @@
-#include "ui/terminal/terminal_platform.h"
+#include "ui/terminal/terminal_view.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,7 +8,6 @@
 
 #include "ui/terminal/display_text.h"
 #include "ui/terminal/keyboard.h"
-#include "ui/terminal/signal_cleanup.h"
 
 namespace ovalith {
 
@@ -64,10 +63,8 @@ bool IsYes(std::string answer) {
 
 }  // namespace
 
-TerminalPlatform::TerminalPlatform(std::vector<std::string> args)
-    : PosixPlatform(std::move(args)),
-      interactive_(isatty(0) != 0),
-      progress_(isatty(2) != 0 ? 2 : -1) {
+TerminalView::TerminalView()
+    : interactive_(isatty(0) != 0), progress_(isatty(2) != 0 ? 2 : -1) {
   if (interactive_ && isatty(2) == 0) {
     const int fd = open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd >= 0) {
@@ -77,50 +74,31 @@ TerminalPlatform::TerminalPlatform(std::vector<std::string> args)
   }
 }
 
-TerminalPlatform::~TerminalPlatform() {
+TerminalView::~TerminalView() {
   progress_.Hide();
   if (own_window_fd_) close(window_fd_);
 }
 
-std::unique_ptr<OutputFile> TerminalPlatform::CreateTemporary(
-    const std::string& final_name, std::string& temp_name) {
-  auto file = PosixPlatform::CreateTemporary(final_name, temp_name);
-  temporary_ = temp_name;
-  CleanupRemoveFile(temp_name);
-  return file;
-}
-
-void TerminalPlatform::ReplaceFile(const std::string& temp_name,
-                                   const std::string& final_name) {
-  PosixPlatform::ReplaceFile(temp_name, final_name);
-  if (temp_name == temporary_) CleanupForgetFile();
-}
-
-void TerminalPlatform::RemoveFile(const std::string& name) noexcept {
-  PosixPlatform::RemoveFile(name);
-  if (name == temporary_) CleanupForgetFile();
-}
-
-void TerminalPlatform::SetText(Control control, const std::string& text) {
+void TerminalView::SetText(Control control, const std::string& text) {
   state_.Text(control) = text;
 }
 
-std::string TerminalPlatform::GetText(Control control) {
+std::string TerminalView::GetText(Control control) {
   return state_.Text(control);
 }
 
-void TerminalPlatform::SetVisible(Control control, bool visible) {
+void TerminalView::SetVisible(Control control, bool visible) {
   state_.Visible(control) = visible;
 }
 
-MainEvent TerminalPlatform::WaitForMainEvent() {
+MainEvent TerminalView::WaitForMainEvent() {
   if (close_pending_) return MainEvent::Close;
   if (!interactive_) return WaitForLines();
   RawMode raw(0);
   return EditMainWindow(raw, 0, window_fd_, state_);
 }
 
-MainEvent TerminalPlatform::WaitForLines() {
+MainEvent TerminalView::WaitForLines() {
   for (const Control field : {Control::txtPW1, Control::txtPW2}) {
     if (!state_.Visible(field)) continue;
     auto line = ReadLine();
@@ -130,14 +108,14 @@ MainEvent TerminalPlatform::WaitForLines() {
   return MainEvent::Ok;
 }
 
-void TerminalPlatform::UnloadWindows() { progress_.Hide(); }
+void TerminalView::UnloadWindows() { progress_.Hide(); }
 
-void TerminalPlatform::Say(const std::string& text) {
+void TerminalView::Say(const std::string& text) {
   WriteAll(2, text);
   if (window_fd_ != 2) WriteAll(window_fd_, text);
 }
 
-Answer TerminalPlatform::MessageBox(const std::string& text, Icon icon) {
+Answer TerminalView::MessageBox(const std::string& text, Icon icon) {
   const bool question = icon == Icon::Question;
   progress_.Lift();
   Say("ovalith: " + KindMark(icon) + ": " + MessageLines(text, question) +
@@ -152,7 +130,7 @@ Answer TerminalPlatform::MessageBox(const std::string& text, Icon icon) {
   return answer;
 }
 
-Answer TerminalPlatform::AskTerminal() {
+Answer TerminalView::AskTerminal() {
   RawMode raw(0);
   for (;;) {
     const Key key = ReadKey(0);
@@ -175,27 +153,25 @@ Answer TerminalPlatform::AskTerminal() {
   }
 }
 
-Answer TerminalPlatform::AskLine() {
+Answer TerminalView::AskLine() {
   const auto line = ReadLine();
   return line && IsYes(*line) ? Answer::Yes : Answer::No;
 }
 
-void TerminalPlatform::ShowUsage(const std::string& text,
-                                 const std::string& cause) {
+void TerminalView::ShowUsage(const std::string& text,
+                             const std::string& cause) {
   std::string out = MessageLines(text, false);
   if (!cause.empty()) out += "ovalith: " + EscapeForTerminal(cause) + "\n";
   progress_.Lift();
   Say(out);
 }
 
-void TerminalPlatform::ProgressShow(const std::string& caption) {
+void TerminalView::ProgressShow(const std::string& caption) {
   progress_.Show(caption);
 }
 
-void TerminalPlatform::ProgressSetMax(std::uint64_t max) {
-  progress_.SetMax(max);
-}
+void TerminalView::ProgressSetMax(std::uint64_t max) { progress_.SetMax(max); }
 
-void TerminalPlatform::ProgressHide() { progress_.Hide(); }
+void TerminalView::ProgressHide() { progress_.Hide(); }
 
 }  // namespace ovalith

@@ -1,21 +1,21 @@
-#include "scripted_platform.h"
+#include "scripted_view.h"
 
 namespace ovalith {
 
-void ScriptedPlatform::PressOk(const std::string& pw1, const std::string& pw2) {
+void ScriptedView::PressOk(const std::string& pw1, const std::string& pw2) {
   steps_.push_back({MainEvent::Ok, true, pw1, pw2});
 }
-void ScriptedPlatform::PressOkAsIs() {
+void ScriptedView::PressOkAsIs() {
   steps_.push_back({MainEvent::Ok, false, "", ""});
 }
-void ScriptedPlatform::PressCancel() {
+void ScriptedView::PressCancel() {
   steps_.push_back({MainEvent::Cancel, false, "", ""});
 }
-void ScriptedPlatform::PressCloseBox() {
+void ScriptedView::PressCloseBox() {
   steps_.push_back({MainEvent::Close, false, "", ""});
 }
 
-std::vector<std::string> ScriptedPlatform::Messages() const {
+std::vector<std::string> ScriptedView::Messages() const {
   std::vector<std::string> messages;
   for (const std::string& entry : log)
     if (entry.starts_with("information: ") || entry.starts_with("question: ") ||
@@ -24,16 +24,12 @@ std::vector<std::string> ScriptedPlatform::Messages() const {
   return messages;
 }
 
-void* ScriptedPlatform::LoadLibrary(const std::string& name) {
-  return PosixPlatform::LoadLibrary(name == "ovalith" ? library_name : name);
-}
-
-void ScriptedPlatform::SetText(Control control, const std::string& value) {
+void ScriptedView::SetText(Control control, const std::string& value) {
   text[control] = value;
   if (control == Control::frmMain) log.push_back("caption: " + value);
 }
 
-MainEvent ScriptedPlatform::WaitForMainEvent() {
+MainEvent ScriptedView::WaitForMainEvent() {
   log.push_back("main window shown");
   // A user who has nothing more to do closes the window.
   if (steps_.empty()) return MainEvent::Close;
@@ -46,8 +42,8 @@ MainEvent ScriptedPlatform::WaitForMainEvent() {
   return step.event;
 }
 
-ovalith::Answer ScriptedPlatform::MessageBox(const std::string& message,
-                                             Icon icon) {
+ovalith::Answer ScriptedView::MessageBox(const std::string& message,
+                                         Icon icon) {
   switch (icon) {
     case Icon::Information:
       log.push_back("information: " + message);
@@ -65,13 +61,13 @@ ovalith::Answer ScriptedPlatform::MessageBox(const std::string& message,
   return answer;
 }
 
-void ScriptedPlatform::ShowUsage(const std::string& usage,
-                                 const std::string& cause) {
+void ScriptedView::ShowUsage(const std::string& usage,
+                             const std::string& cause) {
   log.push_back("usage text: " + usage);
   log.push_back("usage: " + cause);
 }
 
-void ScriptedPlatform::ProgressShow(const std::string& caption) {
+void ScriptedView::ProgressShow(const std::string& caption) {
   log.push_back("progress: " + caption);
 }
 

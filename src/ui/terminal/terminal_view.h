@@ -1,4 +1,4 @@
-// terminal_platform.h: the platform of the POSIX program: the windows on a
+// terminal_view.h: the view of the terminal program: the main window on a
 // terminal (or, without one, password lines and answers read from standard
 // input), message boxes and the progress line on standard error.
 #pragma once
@@ -6,26 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_platform.h"
+#include "platform/view.h"
 #include "ui/terminal/main_window.h"
 #include "ui/terminal/progress_bar.h"
 
 namespace ovalith {
 
-class TerminalPlatform : public PosixPlatform {
+class TerminalView : public View {
  public:
-  explicit TerminalPlatform(std::vector<std::string> args);
-  ~TerminalPlatform() override;
-  TerminalPlatform(const TerminalPlatform&) = delete;
-  TerminalPlatform& operator=(const TerminalPlatform&) = delete;
-
-  // The temporary output is also known to the signal handlers, which
-  // remove it when a signal ends the program.
-  std::unique_ptr<OutputFile> CreateTemporary(const std::string& final_name,
-                                              std::string& temp_name) override;
-  void ReplaceFile(const std::string& temp_name,
-                   const std::string& final_name) override;
-  void RemoveFile(const std::string& name) noexcept override;
+  TerminalView();
+  ~TerminalView() override;
+  TerminalView(const TerminalView&) = delete;
+  TerminalView& operator=(const TerminalView&) = delete;
 
   void SetText(Control control, const std::string& text) override;
   std::string GetText(Control control) override;
@@ -60,7 +52,6 @@ class TerminalPlatform : public PosixPlatform {
   ProgressBar progress_;
   // A question was answered by closing: the window closes as it comes back.
   bool close_pending_ = false;
-  std::string temporary_;
 };
 
 }  // namespace ovalith

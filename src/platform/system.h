@@ -1,0 +1,100 @@
+// system.h: what the program needs from the operating system: its command
+// line, directories and names, files, and loading the cipher library.
+//
+// A port implements System (platform/posix, platform/win32); the core's
+// tests run on an in-memory one.  The windows are the View's (view.h).
+// Every call that can fail throws Failure naming the cause.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/failure.h"
+
+namespace ovalith {
+
+// The command line as start-up reads it: the file's path and, when the
+// option was given, the password's text as typed (not yet cut).
+struct CommandLine {
+  std::string path;
+  std::optional<std::string> password;
+};
+
+// A file opened for reading.  Read fills buf and returns how many bytes it
+// read; fewer than n only at the end of the file.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  virtual std::size_t Read(std::uint8_t* buf, std::size_t n) = 0;
+  virtual std::uint64_t Size() = 0;
+};
+
+// A file opened for writing.  Close flushes it to stable storage.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual void Write(const std::uint8_t* data, std::size_t n) = 0;
+  virtual void Close() = 0;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+
+  // --- Command line ------------------------------------------------------
+  virtual CommandLine ReadCommandLine() = 0;
+
+  // --- Names and directories -------------------------------------------
+  // The directory separator: '/' or '\\'.
+  virtual char Separator() const = 0;
+  // A relative path made absolute against the working directory; an
+  // absolute one unchanged.
+  virtual std::string AbsolutePath(const std::string& path) = 0;
+  // Makes the drive a path begins with the current one; nothing where
+  // there are no drives.
+  virtual void EnterDrive(const std::string& path) = 0;
+  // Makes dir the working directory.
+  virtual void EnterDirectory(const std::string& dir) = 0;
+  // The listed name of the entry of the working directory that matches
+  // name (files of every kind and directories alike): the entry of that
+  // exact name, else one the file system takes for it (letter case).  A
+  // name with a separator matches nothing.
+  virtual std::optional<std::string> LookUp(const std::string& name) = 0;
+  virtual bool IsDirectory(const std::string& name) = 0;
+  // True when name can name a plain file in the working directory: no
+  // separator, no control character, not "." or "..", nothing the system
+  // reserves.
+  virtual bool IsPlainName(const std::string& name) const = 0;
+  // Texts that enter blocks are bytes of the 8-bit code page; names are
+  // the system's.  Identity on POSIX.
+  virtual std::string NameToCodePage(const std::string& name) const = 0;
+  virtual std::string CodePageToName(const std::string& bytes) const = 0;
+
+  // --- Files -------------------------------------------------------------
+  virtual std::unique_ptr<InputFile> OpenInput(const std::string& path) = 0;
+  virtual std::uint64_t FileSize(const std::string& path) {
+    return OpenInput(path)->Size();
+  }
+  // A new file in the working directory, with the permissions of any new
+  // file; nullptr when the name is taken.
+  virtual std::unique_ptr<OutputFile> CreateNew(const std::string& name) = 0;
+  // Puts the complete file temp_name in place of final_name, atomically.
+  // A file it replaces hands on its permissions (and where the system
+  // allows, its owner and other attributes).
+  virtual void ReplaceFile(const std::string& temp_name,
+                           const std::string& final_name) = 0;
+  // Removes a file; failures are ignored (used while unwinding).
+  virtual void RemoveFile(const std::string& name) noexcept = 0;
+
+  // --- Cipher library ----------------------------------------------------
+  // Loads a library by its bare name ("ovalith" is libovalith.so or
+  // ovalith.dll) from the program's own directory, then the system's.
+  virtual void* LoadLibrary(const std::string& name) = 0;
+  // An entry point of a loaded library, or nullptr.
+  virtual void* FindEntryPoint(void* library, const char* name) = 0;
+};
+
+}  // namespace ovalith
