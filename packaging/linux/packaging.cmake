@@ -106,26 +106,26 @@ set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME ovalith)
 set(CPACK_COMPONENT_CLI_DESCRIPTION
     "protect one file with a password (terminal program)
- Ovalith encrypts a file into a container beside it (report.txt becomes
- report.ov2) and decrypts a container back into the file it was made from.
- It asks for the password in a small form on the terminal, or reads it from
- standard input or the command line for unattended use.
- .
- The container format is legacy-grade (single DES in ECB mode, a key folded
- from the password, no integrity check): it keeps a casual reader out of a
- file and nothing more.")
+Ovalith encrypts a file into a container beside it (report.txt becomes
+report.ov2) and decrypts a container back into the file it was made from.
+It asks for the password in a small form on the terminal, or reads it from
+standard input or the command line for unattended use.
+
+The container format is legacy-grade (single DES in ECB mode, a key folded
+from the password, no integrity check): it keeps a casual reader out of a
+file and nothing more.")
 
 set(CPACK_DEBIAN_GTK_PACKAGE_NAME ovalith-gtk)
 set(CPACK_DEBIAN_GTK_PACKAGE_SECTION x11)
 set(CPACK_COMPONENT_GTK_DEPENDS cli)
 set(CPACK_COMPONENT_GTK_DESCRIPTION
     "protect one file with a password (desktop program)
- The window program of Ovalith: double-click an .ov2 container in the file
- manager to decrypt it, or open any file with Ovalith (\"Open With\" in GNOME
- Files, the context menu in Dolphin) to encrypt it. It asks for the password
- in a small dialog and shows a progress window while it works.
- .
- It writes the same containers as the terminal program in the ovalith
- package, whose cipher library it uses.")
+The window program of Ovalith: double-click an .ov2 container in the file
+manager to decrypt it, or open any file with Ovalith (Open With in GNOME Files,
+the context menu in Dolphin) to encrypt it. It asks for the password
+in a small dialog and shows a progress window while it works.
+
+It writes the same containers as the terminal program in the ovalith
+package, whose cipher library it uses.")
 
 include(CPack)

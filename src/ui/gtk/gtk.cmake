@@ -19,7 +19,7 @@ if(NOT OVALITH_GTK STREQUAL "OFF")
     set(OVALITH_GTK_DIR ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/gtk)
     add_executable(ovalith-gtk
       ${OVALITH_GTK_DIR}/main_gtk.cpp
-      ${OVALITH_GTK_DIR}/gtk_platform.cpp
+      ${OVALITH_GTK_DIR}/gtk_view.cpp
       ${OVALITH_GTK_DIR}/main_window.cpp
       ${OVALITH_GTK_DIR}/progress_window.cpp
       ${OVALITH_GTK_DIR}/message_box.cpp

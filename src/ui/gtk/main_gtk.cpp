@@ -1,6 +1,5 @@
-// main_gtk.cpp: the desktop program: the windows on GTK 4, the rest of the
-// platform from POSIX.  Same command line and exit statuses as the
-// terminal program.
+// main_gtk.cpp: the desktop program: the POSIX system and the GTK view.  Same
+// command line and exit statuses as the terminal program.
 #include <gtk/gtk.h>
 #include <signal.h>
 #include <unistd.h>
@@ -9,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/executable_directory.h"
+#include "platform/posix/posix_system.h"
+#include "platform/posix/signal_cleanup.h"
 #include "ui/frm_main.h"
-#include "ui/gtk/gtk_platform.h"
+#include "ui/gtk/gtk_view.h"
 
 namespace {
 
@@ -23,6 +25,7 @@ void Say(const std::string& text) {
 
 int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
+  ovalith::InstallSignalCleanup();
   // The name the desktop knows the windows by (WM_CLASS), and their icon.
   g_set_prgname("ovalith-gtk");
   if (!gtk_init_check()) {
@@ -31,9 +34,10 @@ int main(int argc, char** argv) {
   }
   gtk_window_set_default_icon_name("ovalith");
   try {
-    ovalith::gtk::GtkPlatform platform(
-        std::vector<std::string>(argv + 1, argv + argc));
-    ovalith::frmMain form(platform);
+    ovalith::PosixSystem system(std::vector<std::string>(argv + 1, argv + argc),
+                                ovalith::LinuxExecutableDirectory());
+    ovalith::gtk::GtkView view;
+    ovalith::frmMain form(system, view);
     return form.Run();
   } catch (const std::exception& e) {
     Say(e.what());

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/view.h"
 
 namespace ovalith::gtk {
 

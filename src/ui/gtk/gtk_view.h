@@ -1,21 +1,19 @@
-// gtk_platform.h: the platform of the desktop program: the two windows and
-// the message boxes on GTK 4, the rest from POSIX.
+// gtk_view.h: the view of the desktop program: the two windows and the
+// message boxes on GTK 4.
 #pragma once
 
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "platform/posix/posix_platform.h"
+#include "platform/view.h"
 #include "ui/gtk/main_window.h"
 #include "ui/gtk/progress_window.h"
 
 namespace ovalith::gtk {
 
-class GtkPlatform : public PosixPlatform {
+class GtkView : public View {
  public:
   // GTK must be initialised.
-  explicit GtkPlatform(std::vector<std::string> args);
+  GtkView();
 
   void SetText(Control control, const std::string& text) override;
   std::string GetText(Control control) override;
