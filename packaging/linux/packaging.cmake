@@ -60,6 +60,11 @@ if(TARGET ovalith-gtk)
           DESTINATION ${share}/applications COMPONENT gtk)
   install(FILES ${ovalith_packaging}/ovalith-mime.xml
           DESTINATION ${share}/mime/packages RENAME ovalith.xml COMPONENT gtk)
+  # GNOME Files' context menu for one file, for all users, once
+  # python3-nautilus is installed.
+  install(FILES ${ovalith_packaging}/nautilus-ovalith.py
+          DESTINATION ${share}/nautilus-python/extensions RENAME ovalith.py
+          COMPONENT gtk)
   # Dolphin's context menu for every file, for all users (0644: only the
   # per-user folder wants it executable).
   install(FILES ${ovalith_packaging}/ovalith-servicemenu.desktop
@@ -118,12 +123,15 @@ file and nothing more.")
 set(CPACK_DEBIAN_GTK_PACKAGE_NAME ovalith-gtk)
 set(CPACK_DEBIAN_GTK_PACKAGE_SECTION x11)
 set(CPACK_COMPONENT_GTK_DEPENDS cli)
+# The menu item in GNOME Files needs the Python extension loader.
+set(CPACK_DEBIAN_GTK_PACKAGE_SUGGESTS python3-nautilus)
 set(CPACK_COMPONENT_GTK_DESCRIPTION
     "protect one file with a password (desktop program)
 The window program of Ovalith: double-click an .ov2 container in the file
-manager to decrypt it, or open any file with Ovalith (Open With in GNOME Files,
-the context menu in Dolphin) to encrypt it. It asks for the password
-in a small dialog and shows a progress window while it works.
+manager to decrypt it, or choose Encrypt with Ovalith in the context menu
+of any file (in Dolphin, and in GNOME Files with python3-nautilus). It
+asks for the password in a small dialog and shows a progress window while
+it works.
 
 It writes the same containers as the terminal program in the ovalith
 package, whose cipher library it uses.")

@@ -1,11 +1,45 @@
 # lib.sh: helpers for the tests of ovalith-gtk under Xvfb, sourced by
-# .ci/gtk-tests.sh after it has set TESTROOT, DISPLAY, GTK_BUILD (holding
-# ovalith-gtk, ovalith and libovalith.so), CLOSE_WINDOW and ARTIFACTS.
+# .ci/gtk-tests.sh and .ci/package-tests.sh after they have set TESTROOT
+# and, for the programs of a build, GTK_BUILD (holding ovalith-gtk, ovalith
+# and libovalith.so), CLOSE_WINDOW and ARTIFACTS.
 # Every wait has a bound and says what it waited for.
 
 PASSED=0
 FAILED=0
 STDERR_FILE=$TESTROOT/stderr
+
+# Starts Xvfb on a display no one else uses, sets DISPLAY and the
+# environment GTK runs under in the tests; stop_xvfb ends it.
+start_xvfb() {
+  local display
+  for display in $(seq 141 190); do
+    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
+  done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp \
+    >"$TESTROOT/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$display"
+  local deadline=$((SECONDS + 20))
+  until xdpyinfo >/dev/null 2>&1; do
+    if [ "$SECONDS" -ge "$deadline" ]; then
+      cat "$TESTROOT/xvfb.log" >&2
+      echo "Xvfb did not start on $DISPLAY" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+  # X11 (no Wayland here anyway), GTK's software renderer so that the tests
+  # do not depend on Mesa, and no accessibility bus (none runs here).
+  export GDK_BACKEND=x11 GSK_RENDERER=cairo GTK_A11Y=none
+  unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+}
+
+stop_xvfb() {
+  [ -n "${XVFB_PID:-}" ] || return 0
+  kill "$XVFB_PID" 2>/dev/null
+  wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=""
+}
 
 pass() {
   PASSED=$((PASSED + 1))
