@@ -191,6 +191,29 @@ back_to_main() {  # main-window-id
   return 1
 }
 
+# Client size of a window and whether its minimum and maximum sizes are
+# that size; checks both against a client area in twips.
+check_layout() {  # name window-id width-twips height-twips
+  local size w h hints
+  size=$(xwininfo -id "$2" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
+  read -r w h <<<"$size"
+  # Each side rounds on its own: allow a unit on either.
+  if [ "$((w * $4 - h * $3))" -le "$(($3 + $4))" ] &&
+    [ "$((h * $3 - w * $4))" -le "$(($3 + $4))" ] &&
+    [ "$((w * 15))" -ge "$3" ]; then
+    pass "$1: ${w}x$h has the proportions of $3 x $4 twips"
+  else
+    fail "$1: proportions" "${w}x$h for $3 x $4 twips"
+  fi
+  hints=$(xprop -id "$2" WM_NORMAL_HINTS)
+  if grep -q "minimum size: $w by $h" <<<"$hints" &&
+    grep -q "maximum size: $w by $h" <<<"$hints"; then
+    pass "$1: fixed size"
+  else
+    fail "$1: fixed size" "$hints"
+  fi
+}
+
 # Encrypts a copy of a file with the terminal program; prints the container.
 terminal_encrypt() {  # file password
   local dir

@@ -11,6 +11,7 @@ if main=$(main_window '^Ovalith 2.0$'); then
   if progress=$(wait_window '^Encrypting\.\.\.$'); then
     pass "progress window 'Encrypting...' shown"
     screenshot "$progress" progress-1
+    check_layout "progress window" "$progress" 3120 720
     focus "$main"
     keys Return Escape
     "$CLOSE_WINDOW" "$main"
