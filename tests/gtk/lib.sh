@@ -4,8 +4,8 @@
 # and libovalith.so), CLOSE_WINDOW and ARTIFACTS.
 # Every wait has a bound and says what it waited for.
 
-PASSED=0
-FAILED=0
+# shellcheck source=../window_test_lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../window_test_lib.sh"
 STDERR_FILE=$TESTROOT/stderr
 
 # Starts Xvfb on a display no one else uses, sets DISPLAY and the
@@ -39,32 +39,6 @@ stop_xvfb() {
   kill "$XVFB_PID" 2>/dev/null
   wait "$XVFB_PID" 2>/dev/null
   XVFB_PID=""
-}
-
-pass() {
-  PASSED=$((PASSED + 1))
-  echo "  ok   $1"
-}
-
-# On stderr, with what the program last said there.
-fail() {
-  FAILED=$((FAILED + 1))
-  echo "  FAIL $1${2:+: $2}" >&2
-  if [ -s "$STDERR_FILE" ]; then
-    sed 's/^/       stderr: /' "$STDERR_FILE" >&2
-  fi
-}
-
-expect() {  # name actual expected
-  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "got '$2', expected '$3'"; fi
-}
-
-expect_same_file() {  # name a b
-  if [ -f "$2" ] && [ -f "$3" ] && cmp -s "$2" "$3"; then
-    pass "$1"
-  else
-    fail "$1" "$2 and $3 differ or are missing"
-  fi
 }
 
 new_dir() {
@@ -137,18 +111,6 @@ keys() {
 screenshot() {  # window-id name
   import -window "$1" "$ARTIFACTS/$2.png" 2>/dev/null ||
     echo "       (no screenshot $2)" >&2
-}
-
-# The main window (caption pattern), focused; prints its id.
-main_window() {  # caption-pattern [screenshot-name]
-  local main
-  if ! main=$(wait_window "$1"); then
-    fail "main window '$1'" "not shown"
-    return 1
-  fi
-  [ -n "${2:-}" ] && screenshot "$main" "$2"
-  focus "$main"
-  echo "$main"
 }
 
 # Types both passwords and presses Enter.

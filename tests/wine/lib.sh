@@ -2,37 +2,8 @@
 # after it has made TESTROOT, WINEPREFIX, DISPLAY, WINE, WIN_BUILD,
 # LINUX_BUILD and ARTIFACTS.
 
-PASSED=0
-FAILED=0
-
-pass() {
-  PASSED=$((PASSED + 1))
-  echo "  ok   $1"
-}
-
-# On stderr, so that a failure inside $(...) or under >/dev/null is still
-# seen, with what the last run of the program said.
-fail() {
-  FAILED=$((FAILED + 1))
-  echo "  FAIL $1${2:+: $2}" >&2
-  if [ -s "${STDERR_FILE:-}" ]; then
-    sed 's/^/       stderr: /' "$STDERR_FILE" >&2
-  fi
-}
-
-# expect NAME ACTUAL EXPECTED
-expect() {
-  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "got '$2', expected '$3'"; fi
-}
-
-# expect_same_file NAME A B
-expect_same_file() {
-  if [ -f "$2" ] && [ -f "$3" ] && cmp -s "$2" "$3"; then
-    pass "$1"
-  else
-    fail "$1" "$2 and $3 differ or are missing"
-  fi
-}
+# shellcheck source=../window_test_lib.sh
+source "$ROOT/tests/window_test_lib.sh"
 
 # The Windows path of a Linux path: Wine's drive Z: is the root.
 winpath() {
