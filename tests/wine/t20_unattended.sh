@@ -22,7 +22,7 @@ else
     expect_same_file "encrypt $name: same container as the Linux program" \
       "$container" "$from_linux"
     if [ -n "$container" ]; then
-      ls "$dir" | grep -q ovalith-tmp &&
+      ls "$dir" | grep -q ovalith-partial &&
         fail "encrypt $name: no temporary file left" "$(ls "$dir")"
       # Windows decrypts the Linux container...
       win_dir=$(new_dir)

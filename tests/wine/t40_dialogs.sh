@@ -60,7 +60,7 @@ finish_ovalith
 expect "overwrite Yes: status" "$STATUS" 0
 expect_same_file "overwrite Yes: new container" "$dir/over.ov2" \
   "$(linux_encrypt "$dir/over.txt" "$PW")"
-ls "$dir" | grep -q ovalith-tmp && fail "overwrite Yes: no temporary left"
+ls "$dir" | grep -q ovalith-partial && fail "overwrite Yes: no temporary left"
 
 # Decrypt mode: caption "Decrypt", one box; Tab goes from it straight to
 # the buttons, so Tab Tab Enter presses Cancel.

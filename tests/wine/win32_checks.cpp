@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/win32/command_line.h"
+#include "platform/win32/command_line.h"
 #include "ui/win32/progress_scale.h"
-#include "ui/win32/wide_text.h"
-#include "ui/win32/windows_names.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/windows_names.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "ui/win32/dialog_frame.h"
 
-#include "platform/platform.h"
+#include "platform/failure.h"
+#include "platform/win32/wide_text.h"
 #include "ui/win32/resources.h"
-#include "ui/win32/wide_text.h"
 
 namespace ovalith::win32 {
 

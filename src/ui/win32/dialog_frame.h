@@ -3,7 +3,7 @@
 // twips, and controls placed in twips at the system's DPI.
 #pragma once
 
-#include "ui/win32/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 namespace ovalith::win32 {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/platform.h"
-#include "ui/win32/windows_api.h"
+#include "platform/view.h"
+#include "platform/win32/windows_api.h"
 
 namespace ovalith::win32 {
 

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "platform/platform.h"
+#include "platform/failure.h"
+#include "platform/win32/wide_text.h"
 #include "ui/win32/dialog_frame.h"
 #include "ui/win32/progress_scale.h"
-#include "ui/win32/wide_text.h"
 
 namespace ovalith::win32 {
 

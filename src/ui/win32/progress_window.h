@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/win32/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 namespace ovalith::win32 {
 

@@ -2,16 +2,18 @@
 # the top-level CMakeLists.txt on Windows targets.
 
 set(OVALITH_WIN32_DIR ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/win32)
+set(OVALITH_WIN32_SYSTEM_DIR ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/win32)
 
 add_library(ovalith_win32 STATIC
-  ${OVALITH_WIN32_DIR}/command_line.cpp
+  ${OVALITH_WIN32_SYSTEM_DIR}/command_line.cpp
+  ${OVALITH_WIN32_SYSTEM_DIR}/wide_text.cpp
+  ${OVALITH_WIN32_SYSTEM_DIR}/win32_files.cpp
+  ${OVALITH_WIN32_SYSTEM_DIR}/win32_system.cpp
+  ${OVALITH_WIN32_SYSTEM_DIR}/windows_names.cpp
   ${OVALITH_WIN32_DIR}/dialog_frame.cpp
   ${OVALITH_WIN32_DIR}/main_window.cpp
   ${OVALITH_WIN32_DIR}/progress_window.cpp
-  ${OVALITH_WIN32_DIR}/wide_text.cpp
-  ${OVALITH_WIN32_DIR}/win32_files.cpp
-  ${OVALITH_WIN32_DIR}/win32_platform.cpp
-  ${OVALITH_WIN32_DIR}/windows_names.cpp
+  ${OVALITH_WIN32_DIR}/win32_view.cpp
 )
 # Windows 7 API level; UNICODE so that no narrow API slips in by accident.
 target_compile_definitions(ovalith_win32 PUBLIC

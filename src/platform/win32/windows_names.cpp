@@ -1,4 +1,4 @@
-#include "ui/win32/windows_names.h"
+#include "platform/win32/windows_names.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/win32/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 namespace ovalith::win32 {
 

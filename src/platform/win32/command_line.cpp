@@ -1,4 +1,4 @@
-#include "ui/win32/command_line.h"
+#include "platform/win32/command_line.h"
 
 namespace ovalith::win32 {
 

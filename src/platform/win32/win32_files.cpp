@@ -1,10 +1,10 @@
-#include "ui/win32/win32_files.h"
+#include "platform/win32/win32_files.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "ui/win32/wide_text.h"
-#include "ui/win32/windows_api.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/windows_api.h"
 
 namespace ovalith::win32 {
 

@@ -1,6 +1,6 @@
-#include "ui/win32/wide_text.h"
+#include "platform/win32/wide_text.h"
 
-#include "platform/platform.h"
+#include "platform/failure.h"
 
 namespace ovalith::win32 {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/system.h"
 
 namespace ovalith::win32 {
 

@@ -1,0 +1,109 @@
+#include "platform/win32/win32_system.h"
+
+#include "platform/win32/command_line.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/windows_api.h"
+#include "platform/win32/windows_names.h"
+#include "startup/command_line.h"
+
+namespace ovalith::win32 {
+
+CommandLine Win32System::ReadCommandLine() {
+  return ParseCommandText(Narrow(std::wstring(ArgumentsOf(GetCommandLineW()))));
+}
+
+std::string Win32System::AbsolutePath(const std::string& path) {
+  std::wstring wide = Widen(path);
+  DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) throw Failure(LastErrorText(path));
+  std::wstring full(size, L'\0');
+  size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (size == 0 || size >= full.size()) throw Failure(LastErrorText(path));
+  full.resize(size);
+  return Narrow(full);
+}
+
+void Win32System::EnterDrive(const std::string& path) {
+  // Only a path that names its drive selects it; relative and network
+  // paths keep the current drive.
+  if (path.size() < 2 || path[1] != ':') return;
+  char letter = path[0];
+  if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z')))
+    return;
+  const wchar_t drive[] = {static_cast<wchar_t>(letter), L':', L'\0'};
+  if (!SetCurrentDirectoryW(drive))
+    throw Failure(LastErrorText(path.substr(0, 2)));
+}
+
+void Win32System::EnterDirectory(const std::string& dir) {
+  if (dir.empty()) return;
+  if (!SetCurrentDirectoryW(Widen(dir).c_str()))
+    throw Failure(LastErrorText(dir));
+}
+
+std::optional<std::string> Win32System::LookUp(const std::string& name) {
+  // Only the working directory is searched, and a wildcard would match
+  // some other file.
+  if (name.empty() || name.find_first_of("\\/*?") != std::string::npos)
+    return std::nullopt;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Widen(name).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  FindClose(search);
+  return Narrow(found.cFileName);
+}
+
+bool Win32System::IsDirectory(const std::string& name) {
+  DWORD attributes = GetFileAttributesW(Widen(name).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32System::IsPlainName(const std::string& name) const {
+  return IsPlainWindowsName(name);
+}
+
+std::string Win32System::NameToCodePage(const std::string& name) const {
+  return NarrowCodePage(Widen(name));
+}
+
+std::string Win32System::CodePageToName(const std::string& bytes) const {
+  return Narrow(WidenCodePage(bytes));
+}
+
+std::unique_ptr<InputFile> Win32System::OpenInput(const std::string& path) {
+  return OpenInputFile(path);
+}
+
+std::unique_ptr<OutputFile> Win32System::CreateNew(const std::string& name) {
+  return CreateNewFile(name);
+}
+
+void Win32System::ReplaceFile(const std::string& temp_name,
+                              const std::string& final_name) {
+  if (!MoveFileExW(Widen(temp_name).c_str(), Widen(final_name).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    throw Failure(LastErrorText(final_name));
+}
+
+void Win32System::RemoveFile(const std::string& name) noexcept {
+  try {
+    DeleteFileW(Widen(name).c_str());
+  } catch (...) {
+  }
+}
+
+void* Win32System::LoadLibrary(const std::string& name) {
+  std::wstring file = Widen(name) + L".dll";
+  HMODULE library = LoadLibraryW(file.c_str());
+  if (!library) throw Failure(LastErrorText(name + ".dll"));
+  return reinterpret_cast<void*>(library);
+}
+
+void* Win32System::FindEntryPoint(void* library, const char* name) {
+  return reinterpret_cast<void*>(
+      GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+}  // namespace ovalith::win32
