@@ -15,7 +15,10 @@ start_xvfb() {
   for display in $(seq 141 190); do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
   done
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp \
+  # -noreset: by default the server resets whenever its last client leaves,
+  # as it does between two runs of a test, and refuses the next program
+  # that connects during the reset.
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset \
     >"$TESTROOT/xvfb.log" 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$display"
