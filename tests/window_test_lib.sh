@@ -1,8 +1,9 @@
 # window_test_lib.sh: what the tests that drive a program's windows under
-# Xvfb share (tests/wine, tests/gtk): counting results, comparing, and
-# finding the main window.  Each suite's lib.sh sources it and defines
-# wait_window, screenshot and focus; STDERR_FILE names the file that holds
-# what the program last wrote to standard error.
+# Xvfb share (tests/wine, tests/gtk): counting results, comparing, finding
+# the main window, typing the passwords, answering message boxes.  Each
+# suite's lib.sh sources it and defines wait_window, wait_closed,
+# screenshot, focus, type_text and keys; STDERR_FILE names the file that
+# holds what the program last wrote to standard error.
 
 PASSED=0
 FAILED=0
@@ -47,4 +48,28 @@ main_window() {  # caption-pattern [screenshot-name]
   [ -n "${2:-}" ] && screenshot "$main" "$2"
   focus "$main"
   echo "$main"
+}
+
+# Types both passwords and presses Enter.
+type_passwords() {  # first second
+  type_text "$1"
+  keys Tab
+  type_text "$2"
+  keys Return
+}
+
+# Expects a message box, saves it when asked, answers it with the keys.
+# (Its text cannot be read back from the X side; the screenshots show it.)
+answer_box() {  # test-name screenshot-name keys...
+  local name=$1 shot=$2 box
+  shift 2
+  if ! box=$(wait_window '^Ovalith$'); then
+    fail "$name" "no message box"
+    return 1
+  fi
+  pass "$name"
+  [ -n "$shot" ] && screenshot "$box" "$shot"
+  focus "$box"
+  keys "$@"
+  wait_closed "$box" || fail "$name: box closes" "still shown"
 }

@@ -116,29 +116,6 @@ screenshot() {  # window-id name
     echo "       (no screenshot $2)" >&2
 }
 
-# Types both passwords and presses Enter.
-type_passwords() {  # first second
-  type_text "$1"
-  keys Tab
-  type_text "$2"
-  keys Return
-}
-
-# Expects a message box, saves it when asked, answers it with the keys.
-answer_box() {  # test-name screenshot-name keys...
-  local name=$1 shot=$2 box
-  shift 2
-  if ! box=$(wait_window '^Ovalith$'); then
-    fail "$name" "no message box"
-    return 1
-  fi
-  pass "$name"
-  [ -n "$shot" ] && screenshot "$box" "$shot"
-  focus "$box"
-  keys "$@"
-  wait_closed "$box" || fail "$name: box closes" "still shown"
-}
-
 # After a refused run: the box and the progress window are gone (hidden
 # after the main window took input again), and the main window has the
 # keyboard.

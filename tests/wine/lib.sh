@@ -101,37 +101,12 @@ type_text() {
   xdotool type --delay 40 -- "$1"
 }
 
-# Types into both password boxes and presses Enter, as a user would.
-type_passwords() {  # first second
-  type_text "$1"
-  keys Tab
-  type_text "$2"
-  keys Return
-}
-
 keys() {
   xdotool key --delay 60 "$@"
 }
 
 screenshot() {  # window-id name
   import -window "$1" "$ARTIFACTS/$2.png" 2>/dev/null
-}
-
-# Expects a message box, saves it when asked, and answers it with the keys
-# given.  (Its text cannot be read back from the X side; the screenshots
-# show it.)
-answer_box() {  # test-name screenshot-name keys...
-  local name=$1 shot=$2 box
-  shift 2
-  if ! box=$(wait_window '^Ovalith$'); then
-    fail "$name" "no message box"
-    return 1
-  fi
-  pass "$name"
-  [ -n "$shot" ] && screenshot "$box" "$shot"
-  focus "$box"
-  keys "$@"
-  wait_closed "$box"
 }
 
 # Waits until a window is gone or hidden.
