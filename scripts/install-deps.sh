@@ -17,8 +17,8 @@ declare -A groups=(
   [tests]="libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl libgcrypt20-dev"
   [hardening]="clang libclang-rt-dev"
   [windows]="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick nsis zip unzip libgcrypt-mingw-w64-dev"
-  [gtk]="libgtk-4-dev xvfb xauth xdotool x11-utils imagemagick"
-  [package]="dpkg-dev lintian fakeroot file desktop-file-utils shared-mime-info"
+  [gtk]="libgtk-4-dev libgcrypt20-dev xvfb xauth xdotool x11-utils imagemagick"
+  [package]="libgcrypt20-dev dpkg-dev lintian fakeroot file desktop-file-utils shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl man-db python3-nautilus"
 )
 
 [ $# -gt 0 ] || set -- build

@@ -2,37 +2,8 @@
 # after it has made TESTROOT, WINEPREFIX, DISPLAY, WINE, WIN_BUILD,
 # LINUX_BUILD and ARTIFACTS.
 
-PASSED=0
-FAILED=0
-
-pass() {
-  PASSED=$((PASSED + 1))
-  echo "  ok   $1"
-}
-
-# On stderr, so that a failure inside $(...) or under >/dev/null is still
-# seen, with what the last run of the program said.
-fail() {
-  FAILED=$((FAILED + 1))
-  echo "  FAIL $1${2:+: $2}" >&2
-  if [ -s "${STDERR_FILE:-}" ]; then
-    sed 's/^/       stderr: /' "$STDERR_FILE" >&2
-  fi
-}
-
-# expect NAME ACTUAL EXPECTED
-expect() {
-  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "got '$2', expected '$3'"; fi
-}
-
-# expect_same_file NAME A B
-expect_same_file() {
-  if [ -f "$2" ] && [ -f "$3" ] && cmp -s "$2" "$3"; then
-    pass "$1"
-  else
-    fail "$1" "$2 and $3 differ or are missing"
-  fi
-}
+# shellcheck source=../window_test_lib.sh
+source "$ROOT/tests/window_test_lib.sh"
 
 # The Windows path of a Linux path: Wine's drive Z: is the root.
 winpath() {
@@ -130,37 +101,12 @@ type_text() {
   xdotool type --delay 40 -- "$1"
 }
 
-# Types into both password boxes and presses Enter, as a user would.
-type_passwords() {  # first second
-  type_text "$1"
-  keys Tab
-  type_text "$2"
-  keys Return
-}
-
 keys() {
   xdotool key --delay 60 "$@"
 }
 
 screenshot() {  # window-id name
   import -window "$1" "$ARTIFACTS/$2.png" 2>/dev/null
-}
-
-# Expects a message box, saves it when asked, and answers it with the keys
-# given.  (Its text cannot be read back from the X side; the screenshots
-# show it.)
-answer_box() {  # test-name screenshot-name keys...
-  local name=$1 shot=$2 box
-  shift 2
-  if ! box=$(wait_window '^Ovalith$'); then
-    fail "$name" "no message box"
-    return 1
-  fi
-  pass "$name"
-  [ -n "$shot" ] && screenshot "$box" "$shot"
-  focus "$box"
-  keys "$@"
-  wait_closed "$box"
 }
 
 # Waits until a window is gone or hidden.

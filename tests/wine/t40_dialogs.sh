@@ -4,18 +4,6 @@
 
 PW="Open Sesame"
 
-# Types into the main window (caption pattern) once it shows.
-main_window() {  # caption-pattern screenshot-name
-  local main
-  if ! main=$(wait_window "$1"); then
-    fail "main window '$1'" "not shown"
-    return 1
-  fi
-  [ -n "${2:-}" ] && screenshot "$main" "$2"
-  focus "$main"
-  echo "$main"
-}
-
 # Typing both passwords and Enter writes the container.
 dir=$(new_dir)
 head -c 5000 /dev/urandom >"$dir/letter.txt"
