@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds everything (installing what it lacks) and runs every test:
 #   ./test.sh           unit, scripted and end-to-end tests, then the
-#                       sanitizer, fault-injection and fuzzing checks and the
-#                       Windows program under Wine
+#                       sanitizer, fault-injection and fuzzing checks, the
+#                       GTK program under Xvfb, the Debian packages, and the
+#                       Windows programs and installer under Wine
 #   ./test.sh --quick   only the first group
-# Warnings are errors here, whatever the compiler.
+# Warnings are errors here, whatever the compiler.  A suite that fails or is
+# missing fails the whole run.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here"
@@ -15,7 +17,11 @@ cmake --build --preset release -j"$(nproc)"
 ctest --preset release -j"$(nproc)"
 
 [ "${1:-}" = "--quick" ] && exit 0
-for suite in .ci/hardening.sh .ci/wine-tests.sh; do
-  echo "=== $suite"
-  bash "$suite" "$here/build/release"
-done
+suite() {
+  echo "=== $*"
+  bash "$@"
+}
+suite .ci/hardening.sh
+suite .ci/gtk-tests.sh
+suite .ci/package-tests.sh
+suite .ci/wine-tests.sh "$here/build/release"
