@@ -1,0 +1,216 @@
+#!/usr/bin/env python3
+"""Derives boolean circuits for the eight DES S-boxes and writes them as C++.
+
+Each output bit of an S-box is a function of its six input bits.  It is
+decomposed one input at a time (f = f0 ^ (x & (f0 ^ f1)), or its mirror on
+~x, or a single gate when a cofactor is constant), and every function met on
+the way is kept by its truth table, so the four outputs share subterms.
+Every order of the six inputs is tried and the smallest circuit kept.  The
+gates are AND, OR, XOR, ANDN (~a & b) and NOT, so each maps to one
+instruction on SSE2/AVX2 and pairs of them fold into one ternary-logic
+instruction on AVX-512.  Every circuit is checked against the table before it
+is written.
+
+Usage: des_sbox_gen.py OUTPUT_HEADER
+"""
+import itertools
+import sys
+
+SBOXES = [
+    [14, 4, 13, 1, 2, 15, 11, 8, 3, 10, 6, 12, 5, 9, 0, 7,
+     0, 15, 7, 4, 14, 2, 13, 1, 10, 6, 12, 11, 9, 5, 3, 8,
+     4, 1, 14, 8, 13, 6, 2, 11, 15, 12, 9, 7, 3, 10, 5, 0,
+     15, 12, 8, 2, 4, 9, 1, 7, 5, 11, 3, 14, 10, 0, 6, 13],
+    [15, 1, 8, 14, 6, 11, 3, 4, 9, 7, 2, 13, 12, 0, 5, 10,
+     3, 13, 4, 7, 15, 2, 8, 14, 12, 0, 1, 10, 6, 9, 11, 5,
+     0, 14, 7, 11, 10, 4, 13, 1, 5, 8, 12, 6, 9, 3, 2, 15,
+     13, 8, 10, 1, 3, 15, 4, 2, 11, 6, 7, 12, 0, 5, 14, 9],
+    [10, 0, 9, 14, 6, 3, 15, 5, 1, 13, 12, 7, 11, 4, 2, 8,
+     13, 7, 0, 9, 3, 4, 6, 10, 2, 8, 5, 14, 12, 11, 15, 1,
+     13, 6, 4, 9, 8, 15, 3, 0, 11, 1, 2, 12, 5, 10, 14, 7,
+     1, 10, 13, 0, 6, 9, 8, 7, 4, 15, 14, 3, 11, 5, 2, 12],
+    [7, 13, 14, 3, 0, 6, 9, 10, 1, 2, 8, 5, 11, 12, 4, 15,
+     13, 8, 11, 5, 6, 15, 0, 3, 4, 7, 2, 12, 1, 10, 14, 9,
+     10, 6, 9, 0, 12, 11, 7, 13, 15, 1, 3, 14, 5, 2, 8, 4,
+     3, 15, 0, 6, 10, 1, 13, 8, 9, 4, 5, 11, 12, 7, 2, 14],
+    [2, 12, 4, 1, 7, 10, 11, 6, 8, 5, 3, 15, 13, 0, 14, 9,
+     14, 11, 2, 12, 4, 7, 13, 1, 5, 0, 15, 10, 3, 9, 8, 6,
+     4, 2, 1, 11, 10, 13, 7, 8, 15, 9, 12, 5, 6, 3, 0, 14,
+     11, 8, 12, 7, 1, 14, 2, 13, 6, 15, 0, 9, 10, 4, 5, 3],
+    [12, 1, 10, 15, 9, 2, 6, 8, 0, 13, 3, 4, 14, 7, 5, 11,
+     10, 15, 4, 2, 7, 12, 9, 5, 6, 1, 13, 14, 0, 11, 3, 8,
+     9, 14, 15, 5, 2, 8, 12, 3, 7, 0, 4, 10, 1, 13, 11, 6,
+     4, 3, 2, 12, 9, 5, 15, 10, 11, 14, 1, 7, 6, 0, 8, 13],
+    [4, 11, 2, 14, 15, 0, 8, 13, 3, 12, 9, 7, 5, 10, 6, 1,
+     13, 0, 11, 7, 4, 9, 1, 10, 14, 3, 5, 12, 2, 15, 8, 6,
+     1, 4, 11, 13, 12, 3, 7, 14, 10, 15, 6, 8, 0, 5, 9, 2,
+     6, 11, 13, 8, 1, 4, 10, 7, 9, 5, 0, 15, 14, 2, 3, 12],
+    [13, 2, 8, 4, 6, 15, 11, 1, 10, 9, 3, 14, 5, 0, 12, 7,
+     1, 15, 13, 8, 10, 3, 7, 4, 12, 5, 6, 11, 0, 14, 9, 2,
+     7, 11, 4, 1, 9, 12, 14, 2, 0, 6, 10, 13, 15, 3, 5, 8,
+     2, 1, 14, 7, 4, 10, 8, 13, 15, 12, 9, 0, 3, 5, 6, 11],
+]
+
+FULL = (1 << 64) - 1
+# Truth table of input x_i: bit t is set when bit i of t is.  x0 is the first
+# (most significant) S-box input bit, x5 the last.
+VARS = [sum(1 << t for t in range(64) if (t >> i) & 1) for i in range(6)]
+
+
+def output_tables(sbox):
+    tables = [0, 0, 0, 0]
+    for t in range(64):
+        x = [(t >> i) & 1 for i in range(6)]
+        row = 2 * x[0] + x[5]
+        col = 8 * x[1] + 4 * x[2] + 2 * x[3] + x[4]
+        value = sbox[16 * row + col]
+        for q in range(4):
+            if (value >> (3 - q)) & 1:
+                tables[q] |= 1 << t
+    return tables
+
+
+def cofactors(f, i):
+    shift = 1 << i
+    low = f & ~VARS[i] & FULL
+    high = f & VARS[i]
+    return low | (low << shift), high | (high >> shift)
+
+
+def depends(f, i):
+    f0, f1 = cofactors(f, i)
+    return f0 != f1
+
+
+class Circuit:
+    def __init__(self):
+        self.gates = []  # (op, a, b): operands are node numbers
+        self.table = {}  # truth table -> node
+        self.values = []
+        for i in range(6):
+            self.values.append(VARS[i])
+            self.table[VARS[i]] = i
+
+    def gate(self, op, a, b=None):
+        va, vb = self.values[a], None if b is None else self.values[b]
+        value = {"and": lambda: va & vb, "or": lambda: va | vb,
+                 "xor": lambda: va ^ vb, "andn": lambda: ~va & vb & FULL,
+                 "not": lambda: ~va & FULL}[op]()
+        if value in self.table:
+            return self.table[value]
+        self.gates.append((op, a, b))
+        self.values.append(value)
+        self.table[value] = len(self.values) - 1
+        return len(self.values) - 1
+
+    def known(self, f):
+        return f in self.table or (~f & FULL) in self.table
+
+    def build(self, f, order):
+        if f in self.table:
+            return self.table[f]
+        if (~f & FULL) in self.table:
+            return self.gate("not", self.table[~f & FULL])
+        for node, value in enumerate(self.values):  # one XOR of two known
+            if (f ^ value) in self.table:
+                return self.gate("xor", node, self.table[f ^ value])
+        order = [i for i in order if depends(f, i)]
+        v, rest = order[0], order[1:]
+        f0, f1 = cofactors(f, v)
+        h = f0 ^ f1
+        if f0 == 0:
+            if (~f1 & FULL) in self.table:
+                return self.gate("andn", self.table[~f1 & FULL], v)
+            return self.gate("and", v, self.build(f1, rest))
+        if f1 == 0:
+            if (~f0 & FULL) in self.table:
+                return self.gate("not", self.gate("or", v,
+                                                  self.table[~f0 & FULL]))
+            return self.gate("andn", v, self.build(f0, rest))
+        if f1 == FULL:
+            return self.gate("or", v, self.build(f0, rest))
+        if f0 == FULL:
+            return self.gate("not", self.gate("andn", self.build(f1, rest), v))
+        if h == FULL:
+            return self.gate("xor", v, self.build(f0, rest))
+        # f = f0 ^ (x & h), or f = f1 ^ (~x & h): whichever needs less new.
+        if self.known(f1) and not self.known(f0):
+            base = self.build(f1, rest)
+            return self.gate("xor", base,
+                             self.gate("andn", v, self.build(h, rest)))
+        base = self.build(f0, rest)
+        return self.gate("xor", base, self.gate("and", v, self.build(h, rest)))
+
+
+def best_circuit(sbox):
+    tables = output_tables(sbox)
+    best = None
+    for order in itertools.permutations(range(6)):
+        for outputs in ((0, 1, 2, 3), (3, 2, 1, 0), (1, 3, 0, 2), (2, 0, 3, 1)):
+            circuit = Circuit()
+            nodes = [None] * 4
+            for q in outputs:
+                nodes[q] = circuit.build(tables[q], list(order))
+            if best is None or len(circuit.gates) < len(best[0].gates):
+                best = (circuit, nodes)
+    circuit, nodes = best
+    for q in range(4):
+        assert circuit.values[nodes[q]] == tables[q]
+    return best
+
+
+def emit(s, circuit, nodes):
+    def name(node):
+        return "x%d" % node if node < 6 else "t%d" % node
+
+    lines = ["template <class W>",
+             "OVALITH_SBOX_INLINE void S%d(W x0, W x1, W x2, W x3, W x4, W x5,"
+             % (s + 1),
+             "                             W& y0, W& y1, W& y2, W& y3) {"]
+    for index, (op, a, b) in enumerate(circuit.gates):
+        expr = {"and": "%s & %s", "or": "%s | %s", "xor": "%s ^ %s",
+                "andn": "~%s & %s"}.get(op, "~%s")
+        args = (name(a),) if op == "not" else (name(a), name(b))
+        lines.append("  const W %s = %s;" % (name(index + 6), expr % args))
+    for q in range(4):
+        lines.append("  y%d ^= %s;" % (q, name(nodes[q])))
+    lines.append("}")
+    return "\n".join(lines)
+
+
+def main():
+    for sbox in SBOXES:  # each row a permutation of 0..15
+        for row in range(4):
+            assert sorted(sbox[16 * row:16 * row + 16]) == list(range(16))
+    bodies, counts = [], []
+    for s, sbox in enumerate(SBOXES):
+        circuit, nodes = best_circuit(sbox)
+        counts.append(len(circuit.gates))
+        bodies.append(emit(s, circuit, nodes))
+        print("S%d: %d gates" % (s + 1, counts[-1]), file=sys.stderr)
+    header = [
+        "// des_sboxes.h: the eight DES S-boxes as boolean circuits over",
+        "// bit-slice words.  Generated by gen/des_sbox_gen.py; do not edit.",
+        "// Sx(x0..x5, y0..y3) XORs S-box x of inputs x0 (first bit) .. x5",
+        "// into y0 (first output bit) .. y3.",
+        "// Gates (AND, OR, XOR, ANDN, NOT): " +
+        ", ".join("S%d %d" % (s + 1, c) for s, c in enumerate(counts)) +
+        "; %d in all." % sum(counts),
+        "#pragma once",
+        "",
+        "#ifndef OVALITH_SBOX_INLINE",
+        "#define OVALITH_SBOX_INLINE inline __attribute__((always_inline))",
+        "#endif",
+        "",
+        "namespace ovalith::des {",
+        "namespace {  // see des_bitslice.h: each path compiles its own copy",
+        "",
+    ]
+    text = "\n".join(header) + "\n\n".join(bodies)
+    text += "\n\n}  // namespace\n}  // namespace ovalith::des\n"
+    with open(sys.argv[1], "w") as out:
+        out.write(text)
+
+
+if __name__ == "__main__":
+    main()
