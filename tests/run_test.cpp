@@ -239,36 +239,72 @@ TEST(CipherLibrary, SingleBlockLibraryMakesTheSameContainers) {
   EXPECT_TRUE(ReadFile(dir / "a.dat") == plain);
 }
 
-TEST(CipherLibrary, MissingEntryPointFailsAtItsFirstCall) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  ScriptedPlatform encrypting({dir / "a.txt", "/pw=abcd"});
-  encrypting.library_name = "ovalith_encrypt_only";
-  EXPECT_EQ(RunProgram(encrypting), kCompleted);
-  ScriptedPlatform decrypting({dir / "a.ov2", "/pw=abcd"});
-  decrypting.library_name = "ovalith_encrypt_only";
-  EXPECT_EQ(RunProgram(decrypting), kUsageMessage);
-  EXPECT_THAT(decrypting.Messages(),
-              ElementsAre("usage: the cipher library has no entry point "
-                          "\"decrypt\""));
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
+// A library is checked when it is loaded, whatever its cipher: both runs
+// refuse it with the cause, before anything is written.
+TEST(CipherLibrary, LibraryLackingWhatARunReliesOnIsRefused) {
+  const std::pair<const char*, const char*> kLibraries[] = {
+      {"ovalith_encrypt_only",
+       "the cipher library has no entry point \"decrypt\""},
+      {"ovalith_no_round_trip",
+       "the cipher library does not decrypt what it encrypts"},
+      {"ovalith_key_changing",
+       "the cipher library changes the key it is given"},
+  };
+  for (const auto& [library, cause] : kLibraries) {
+    SCOPED_TRACE(library);
+    TempDir dir;
+    WriteFile(dir / "a.txt", "data");
+    WriteFile(dir / "b.ov2", ExpectedContainer("data", "dat", "abcd"));
+    for (const char* name : {"a.txt", "b.ov2"}) {
+      ScriptedPlatform p({dir / name, "/pw=abcd"});
+      p.library_name = library;
+      EXPECT_EQ(RunProgram(p), kUsageMessage);
+      EXPECT_THAT(p.Messages(), ElementsAre(std::string("usage: ") + cause));
+    }
+    EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.txt", "b.ov2"));
+  }
 }
 
-TEST(CipherLibrary, FailingLibraryNeverLeavesAnUnreadableContainer) {
+// A bulk call that reports failure ends the run as failed; the file it
+// would have replaced stays as it was.
+TEST(CipherLibrary, BulkCallReportingFailureEndsTheRunAndKeepsNothing) {
   TempDir dir;
-  WriteFile(dir / "a.txt", "data");
-  WriteFile(dir / "b.ov2", ExpectedContainer("data", "dat", "abcd"));
-  ScriptedPlatform encrypting({dir / "a.txt", "/pw=abcd"});
-  encrypting.library_name = "ovalith_failing";
-  EXPECT_EQ(RunProgram(encrypting), kUsageMessage);
-  EXPECT_THAT(encrypting.Messages(),
-              ElementsAre("usage: the cipher library failed to transform a "
-                          "block"));
-  ScriptedPlatform decrypting({dir / "b.ov2", "/pw=abcd"});
-  decrypting.library_name = "ovalith_failing";
-  EXPECT_EQ(RunProgram(decrypting), kNotCompleted);
-  EXPECT_THAT(decrypting.Messages(), ElementsAre(kWrongPassword));
-  EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.txt", "b.ov2"));
+  const std::string plain = RandomBytes(1000, 3);
+  WriteFile(dir / "a.txt", plain);
+  WriteFile(dir / "b.ov2", ExpectedContainer(plain, "txt", "abcd"));
+  WriteFile(dir / "a.ov2", "old");
+  WriteFile(dir / "b.txt", "old");
+  for (const char* name : {"a.txt", "b.ov2"}) {
+    ScriptedPlatform p({dir / name, "/pw=abcd"});
+    p.library_name = "ovalith_bulk_failing";
+    p.Answer(Answer::Yes);
+    EXPECT_EQ(RunProgram(p), kUsageMessage);
+    EXPECT_THAT(p.Messages(), ElementsAre(kOverwrite,
+                                          "usage: the cipher library failed to "
+                                          "transform a block"));
+  }
+  EXPECT_THAT(ListDir(dir.path()),
+              ElementsAre("a.ov2", "a.txt", "b.ov2", "b.txt"));
+  EXPECT_EQ(ReadFile(dir / "a.ov2"), "old");
+  EXPECT_EQ(ReadFile(dir / "b.txt"), "old");
+}
+
+// For every key one plain block encrypts to zeros; a file may hold it
+// anywhere, the last block of a full batch included.
+TEST(CipherLibrary, BlockThatEncryptsToZerosIsAnOrdinaryBlock) {
+  TempDir dir;
+  const std::string zeros_from =
+      DesDecrypt(std::string(8, '\0'), KeyOf("abcd"));
+  // The header and 65535 data blocks fill the first batch.
+  const std::string plain =
+      zeros_from + RandomBytes(65533 * 8, 4) + zeros_from + zeros_from;
+  WriteFile(dir / "a.bin", plain);
+  ASSERT_EQ(Unattended(dir, "a.bin", "abcd"), kCompleted);
+  EXPECT_TRUE(ReadFile(dir / "a.ov2") ==
+              ExpectedContainer(plain, "bin", "abcd"));
+  std::remove((dir / "a.bin").c_str());
+  ASSERT_EQ(Unattended(dir, "a.ov2", "abcd"), kCompleted);
+  EXPECT_TRUE(ReadFile(dir / "a.bin") == plain);
 }
 
 TEST(DecryptionRun, WrongPasswordWritesNothingAndMayBeRetried) {

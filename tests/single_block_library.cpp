@@ -1,8 +1,10 @@
 // A cipher library with only the two single-block entry points, DES by
 // OpenSSL: stands in for ours to show that any library with those entry
 // points works, and that the program's fallback without the bulk entry
-// points gives the same containers.  Also built without decrypt, as a
-// library that lacks an entry point, and as a library that fails.
+// points gives the same containers.  Also built as libraries the program
+// must refuse: without decrypt, one whose decryption does not undo its
+// encryption, one that changes the key, and one whose bulk calls report
+// failure on all but the smallest batches.
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include <openssl/des.h>
 
@@ -10,16 +12,12 @@
 
 #include "cipher/cipher_abi.h"
 
+#define EXPORT extern "C" __attribute__((visibility("default")))
+
 namespace {
 
 void Des(const unsigned char* in, unsigned char* out, const unsigned char* key,
          int enc) {
-#ifdef OVALITH_FAILING
-  // What our library writes when libgcrypt fails.
-  (void)in, (void)key, (void)enc;
-  std::memset(out, 0, 8);
-  return;
-#endif
   DES_cblock k, block, result;
   std::memcpy(k, key, 8);
   std::memcpy(block, in, 8);
@@ -27,18 +25,48 @@ void Des(const unsigned char* in, unsigned char* out, const unsigned char* key,
   DES_set_key_unchecked(&k, &schedule);
   DES_ecb_encrypt(&block, &result, &schedule, enc);
   std::memcpy(out, result, 8);
+#ifdef OVALITH_NO_ROUND_TRIP
+  // Gives zeros for a failure, as our library once did.
+  if (enc == DES_DECRYPT) std::memset(out, 0, 8);
+#endif
 }
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) void encrypt(
-    const unsigned char* in, unsigned char* out, const unsigned char* key) {
+EXPORT void encrypt(const unsigned char* in, unsigned char* out,
+                    const unsigned char* key) {
   Des(in, out, key, DES_ENCRYPT);
+#ifdef OVALITH_KEY_CHANGING
+  const_cast<unsigned char*>(key)[7] ^= 0x40;
+#endif
 }
 
 #ifndef OVALITH_ENCRYPT_ONLY
-extern "C" __attribute__((visibility("default"))) void decrypt(
-    const unsigned char* in, unsigned char* out, const unsigned char* key) {
+EXPORT void decrypt(const unsigned char* in, unsigned char* out,
+                    const unsigned char* key) {
   Des(in, out, key, DES_DECRYPT);
+}
+#endif
+
+#ifdef OVALITH_BULK_FAILING
+namespace {
+
+int Blocks(const unsigned char* in, unsigned char* out,
+           const unsigned char* key, size_t count, int enc) {
+  if (count > 4) return 7;
+  for (size_t i = 0; i < count; ++i) Des(in + 8 * i, out + 8 * i, key, enc);
+  return OVALITH_OK;
+}
+
+}  // namespace
+
+EXPORT int encrypt_blocks(const unsigned char* in, unsigned char* out,
+                          const unsigned char* key, size_t count) {
+  return Blocks(in, out, key, count, DES_ENCRYPT);
+}
+
+EXPORT int decrypt_blocks(const unsigned char* in, unsigned char* out,
+                          const unsigned char* key, size_t count) {
+  return Blocks(in, out, key, count, DES_DECRYPT);
 }
 #endif

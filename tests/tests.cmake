@@ -2,11 +2,12 @@
 # scripted front end, and the built program end to end.
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 
-# A stand-in cipher library with the single-block entry points only.
+# A stand-in cipher library with the single-block entry points only, and
+# variants the program must refuse.
 add_library(ovalith_single SHARED tests/single_block_library.cpp)
 target_include_directories(ovalith_single PRIVATE src)
 target_link_libraries(ovalith_single PRIVATE OpenSSL::Crypto)
-foreach(variant encrypt_only failing)
+foreach(variant encrypt_only no_round_trip key_changing bulk_failing)
   add_library(ovalith_${variant} SHARED tests/single_block_library.cpp)
   target_include_directories(ovalith_${variant} PRIVATE src)
   string(TOUPPER ${variant} define)
@@ -39,7 +40,8 @@ add_executable(ovalith_tests
 )
 target_link_libraries(ovalith_tests PRIVATE ovalith_test_support)
 add_dependencies(ovalith_tests ovalith_cipher ovalith_single
-                 ovalith_encrypt_only ovalith_failing)
+                 ovalith_encrypt_only ovalith_no_round_trip ovalith_key_changing
+                 ovalith_bulk_failing)
 gtest_discover_tests(ovalith_tests DISCOVERY_TIMEOUT 60)
 
 # The built program, end to end.
