@@ -6,7 +6,7 @@ decomposed one input at a time (f = f0 ^ (x & (f0 ^ f1)), or its mirror on
 ~x, or a single gate when a cofactor is constant), and every function met on
 the way is kept by its truth table, so the four outputs share subterms.
 Every order of the six inputs is tried and the smallest circuit kept.  The
-gates are AND, OR, XOR, ANDN (~a & b) and NOT, so each maps to one
+gates are AND, OR, XOR and ANDN (~a & b), so each maps to one
 instruction on SSE2/AVX2 and pairs of them fold into one ternary-logic
 instruction on AVX-512.  Every circuit is checked against the table before it
 is written.
@@ -83,7 +83,12 @@ def depends(f, i):
 
 
 class Circuit:
-    def __init__(self):
+    """Gates over the six inputs.  A function is reached as a literal: a
+    node and whether it is complemented, so that complements cost nothing
+    inside the circuit (an AND of a complement is an ANDN, of two an OR)."""
+
+    def __init__(self, pick):
+        self.pick = pick
         self.gates = []  # (op, a, b): operands are node numbers
         self.table = {}  # truth table -> node
         self.values = []
@@ -91,75 +96,110 @@ class Circuit:
             self.values.append(VARS[i])
             self.table[VARS[i]] = i
 
-    def gate(self, op, a, b=None):
-        va, vb = self.values[a], None if b is None else self.values[b]
-        value = {"and": lambda: va & vb, "or": lambda: va | vb,
-                 "xor": lambda: va ^ vb, "andn": lambda: ~va & vb & FULL,
-                 "not": lambda: ~va & FULL}[op]()
-        if value in self.table:
-            return self.table[value]
-        self.gates.append((op, a, b))
-        self.values.append(value)
-        self.table[value] = len(self.values) - 1
-        return len(self.values) - 1
+    def node(self, op, a, b):
+        va, vb = self.values[a], self.values[b]
+        value = {"and": va & vb, "or": va | vb, "xor": va ^ vb,
+                 "andn": ~va & vb & FULL}[op]
+        if value not in self.table:
+            self.gates.append((op, a, b))
+            self.values.append(value)
+            self.table[value] = len(self.values) - 1
+        return self.table[value]
+
+    def xor(self, a, b):
+        return (self.node("xor", a[0], b[0]), a[1] ^ b[1])
+
+    def and_(self, a, b):
+        if not a[1] and not b[1]:
+            return (self.node("and", a[0], b[0]), False)
+        if a[1] and b[1]:
+            return (self.node("or", a[0], b[0]), True)
+        if a[1]:
+            return (self.node("andn", a[0], b[0]), False)
+        return (self.node("andn", b[0], a[0]), False)
+
+    def or_(self, a, b):
+        node, negated = self.and_((a[0], not a[1]), (b[0], not b[1]))
+        return (node, not negated)
 
     def known(self, f):
         return f in self.table or (~f & FULL) in self.table
 
     def build(self, f, order):
         if f in self.table:
-            return self.table[f]
+            return (self.table[f], False)
         if (~f & FULL) in self.table:
-            return self.gate("not", self.table[~f & FULL])
+            return (self.table[~f & FULL], True)
         for node, value in enumerate(self.values):  # one XOR of two known
-            if (f ^ value) in self.table:
-                return self.gate("xor", node, self.table[f ^ value])
+            for target, negated in ((f, False), (~f & FULL, True)):
+                if (target ^ value) in self.table:
+                    return (self.node("xor", node, self.table[target ^ value]),
+                            negated)
         order = [i for i in order if depends(f, i)]
-        v, rest = order[0], order[1:]
+        v = self.pick(self, f, order)
+        rest = [i for i in order if i != v]
+        x = (v, False)
         f0, f1 = cofactors(f, v)
         h = f0 ^ f1
         if f0 == 0:
-            if (~f1 & FULL) in self.table:
-                return self.gate("andn", self.table[~f1 & FULL], v)
-            return self.gate("and", v, self.build(f1, rest))
+            return self.and_(x, self.build(f1, rest))
         if f1 == 0:
-            if (~f0 & FULL) in self.table:
-                return self.gate("not", self.gate("or", v,
-                                                  self.table[~f0 & FULL]))
-            return self.gate("andn", v, self.build(f0, rest))
+            return self.and_((v, True), self.build(f0, rest))
         if f1 == FULL:
-            return self.gate("or", v, self.build(f0, rest))
+            return self.or_(x, self.build(f0, rest))
         if f0 == FULL:
-            return self.gate("not", self.gate("andn", self.build(f1, rest), v))
+            return self.or_((v, True), self.build(f1, rest))
         if h == FULL:
-            return self.gate("xor", v, self.build(f0, rest))
+            return self.xor(x, self.build(f0, rest))
         # f = f0 ^ (x & h), or f = f1 ^ (~x & h): whichever needs less new.
         if self.known(f1) and not self.known(f0):
-            base = self.build(f1, rest)
-            return self.gate("xor", base,
-                             self.gate("andn", v, self.build(h, rest)))
-        base = self.build(f0, rest)
-        return self.gate("xor", base, self.gate("and", v, self.build(h, rest)))
+            return self.xor(self.build(f1, rest),
+                            self.and_((v, True), self.build(h, rest)))
+        return self.xor(self.build(f0, rest), self.and_(x, self.build(h, rest)))
+
+
+def first(circuit, f, order):
+    return order[0]
+
+
+def likeliest(circuit, f, order):
+    """The input whose cofactors the circuit has, or are simplest."""
+    def score(i):
+        f0, f1 = cofactors(f, i)
+        h = f0 ^ f1
+        points = 0
+        if f0 in (0, FULL) or f1 in (0, FULL) or h == FULL:
+            points += 4
+        points += sum(circuit.known(g) for g in (f0, f1, h))
+        return -points
+    return min(order, key=score)
 
 
 def best_circuit(sbox):
     tables = output_tables(sbox)
     best = None
-    for order in itertools.permutations(range(6)):
-        for outputs in ((0, 1, 2, 3), (3, 2, 1, 0), (1, 3, 0, 2), (2, 0, 3, 1)):
-            circuit = Circuit()
-            nodes = [None] * 4
-            for q in outputs:
-                nodes[q] = circuit.build(tables[q], list(order))
-            if best is None or len(circuit.gates) < len(best[0].gates):
-                best = (circuit, nodes)
-    circuit, nodes = best
-    for q in range(4):
-        assert circuit.values[nodes[q]] == tables[q]
+    for pick in (first, likeliest):
+        for order in itertools.permutations(range(6)):
+            for outputs in ((0, 1, 2, 3), (3, 2, 1, 0), (1, 3, 0, 2),
+                            (2, 0, 3, 1)):
+                circuit = Circuit(pick)
+                literals = [None] * 4
+                for q in outputs:
+                    literals[q] = circuit.build(tables[q], list(order))
+                if best is None or cost(circuit, literals) < cost(*best):
+                    best = (circuit, literals)
+    circuit, literals = best
+    for q, (node, negated) in enumerate(literals):
+        assert circuit.values[node] ^ (FULL if negated else 0) == tables[q]
     return best
 
 
-def emit(s, circuit, nodes):
+def cost(circuit, literals):
+    """Gates, and a NOT for each output left complemented."""
+    return len(circuit.gates) + sum(negated for _, negated in literals)
+
+
+def emit(s, circuit, literals):
     def name(node):
         return "x%d" % node if node < 6 else "t%d" % node
 
@@ -169,11 +209,11 @@ def emit(s, circuit, nodes):
              "                             W& y0, W& y1, W& y2, W& y3) {"]
     for index, (op, a, b) in enumerate(circuit.gates):
         expr = {"and": "%s & %s", "or": "%s | %s", "xor": "%s ^ %s",
-                "andn": "~%s & %s"}.get(op, "~%s")
-        args = (name(a),) if op == "not" else (name(a), name(b))
-        lines.append("  const W %s = %s;" % (name(index + 6), expr % args))
-    for q in range(4):
-        lines.append("  y%d ^= %s;" % (q, name(nodes[q])))
+                "andn": "~%s & %s"}[op]
+        lines.append("  const W %s = %s;" % (name(index + 6),
+                                            expr % (name(a), name(b))))
+    for q, (node, negated) in enumerate(literals):
+        lines.append("  y%d ^= %s%s;" % (q, "~" if negated else "", name(node)))
     lines.append("}")
     return "\n".join(lines)
 
@@ -184,16 +224,16 @@ def main():
             assert sorted(sbox[16 * row:16 * row + 16]) == list(range(16))
     bodies, counts = [], []
     for s, sbox in enumerate(SBOXES):
-        circuit, nodes = best_circuit(sbox)
-        counts.append(len(circuit.gates))
-        bodies.append(emit(s, circuit, nodes))
+        circuit, literals = best_circuit(sbox)
+        counts.append(cost(circuit, literals))
+        bodies.append(emit(s, circuit, literals))
         print("S%d: %d gates" % (s + 1, counts[-1]), file=sys.stderr)
     header = [
         "// des_sboxes.h: the eight DES S-boxes as boolean circuits over",
         "// bit-slice words.  Generated by gen/des_sbox_gen.py; do not edit.",
         "// Sx(x0..x5, y0..y3) XORs S-box x of inputs x0 (first bit) .. x5",
         "// into y0 (first output bit) .. y3.",
-        "// Gates (AND, OR, XOR, ANDN, NOT): " +
+        "// Gates (AND, OR, XOR, ANDN; a NOT for a complemented output): " +
         ", ".join("S%d %d" % (s + 1, c) for s, c in enumerate(counts)) +
         "; %d in all." % sum(counts),
         "#pragma once",
