@@ -41,8 +41,10 @@ void RegisterPaths() {
       const std::string name = std::string("BM_") +
                                (decrypt ? "Decrypt/" : "Encrypt/") +
                                ovalith::des::PathName(path);
-      // 256 KiB, a batch of the program, stays in L2; 16 MiB does not.
+      // One block; 256 KiB, a batch of the program, stays in L2; 16 MiB
+      // does not.
       benchmark::RegisterBenchmark(name.c_str(), BM_Path, path, decrypt)
+          ->Arg(8)
           ->Arg(256 << 10)
           ->Arg(16 << 20);
     }

@@ -5,7 +5,8 @@ Each output bit of an S-box is a function of its six input bits.  It is
 decomposed one input at a time (f = f0 ^ (x & (f0 ^ f1)), or its mirror on
 ~x, or a single gate when a cofactor is constant), and every function met on
 the way is kept by its truth table, so the four outputs share subterms.
-Every order of the six inputs is tried and the smallest circuit kept.  The
+Many orders of the inputs and of the outputs are tried, at the first
+input also every choice, and the smallest circuit is kept.  The
 gates are AND, OR, XOR and ANDN (~a & b), so each maps to one
 instruction on SSE2/AVX2 and pairs of them fold into one ternary-logic
 instruction on AVX-512.  Every circuit is checked against the table before it
@@ -122,6 +123,31 @@ class Circuit:
         node, negated = self.and_((a[0], not a[1]), (b[0], not b[1]))
         return (node, not negated)
 
+    def clone(self):
+        other = Circuit(self.pick)
+        other.gates, other.values = list(self.gates), list(self.values)
+        other.table = dict(self.table)
+        return other
+
+    def build_looking_ahead(self, f, order):
+        """build, but with the first input and form chosen by trying each."""
+        if self.known(f):
+            return self.build(f, order)
+        best = None
+        for v in [i for i in order if depends(f, i)]:
+            rest = [i for i in order if i != v]
+            f0, f1 = cofactors(f, v)
+            for base, x in ((f0, (v, False)), (f1, (v, True))):
+                trial = self.clone()
+                literal = trial.xor(trial.build(base, rest),
+                                    trial.and_(x, trial.build(f0 ^ f1, rest)))
+                if best is None or len(trial.gates) < len(best[0].gates):
+                    best = (trial, literal)
+        trial, literal = best
+        self.gates, self.values, self.table = (trial.gates, trial.values,
+                                               trial.table)
+        return literal
+
     def known(self, f):
         return f in self.table or (~f & FULL) in self.table
 
@@ -178,16 +204,23 @@ def likeliest(circuit, f, order):
 def best_circuit(sbox):
     tables = output_tables(sbox)
     best = None
-    for pick in (first, likeliest):
-        for order in itertools.permutations(range(6)):
-            for outputs in ((0, 1, 2, 3), (3, 2, 1, 0), (1, 3, 0, 2),
-                            (2, 0, 3, 1)):
-                circuit = Circuit(pick)
-                literals = [None] * 4
-                for q in outputs:
-                    literals[q] = circuit.build(tables[q], list(order))
-                if best is None or cost(circuit, literals) < cost(*best):
-                    best = (circuit, literals)
+    tries = [(pick, "build", order, outputs)
+             for pick in (first, likeliest)
+             for order in itertools.permutations(range(6))
+             for outputs in ((0, 1, 2, 3), (3, 2, 1, 0), (1, 3, 0, 2),
+                             (2, 0, 3, 1))]
+    tries += [(pick, "build_looking_ahead", order, outputs)
+              for pick in (first, likeliest)
+              for order in ((0, 1, 2, 3, 4, 5), (5, 4, 3, 2, 1, 0),
+                            (0, 5, 1, 2, 3, 4), (1, 2, 3, 4, 0, 5))
+              for outputs in itertools.permutations(range(4))]
+    for pick, method, order, outputs in tries:
+        circuit = Circuit(pick)
+        literals = [None] * 4
+        for q in outputs:
+            literals[q] = getattr(circuit, method)(tables[q], list(order))
+        if best is None or cost(circuit, literals) < cost(*best):
+            best = (circuit, literals)
     circuit, literals = best
     for q, (node, negated) in enumerate(literals):
         assert circuit.values[node] ^ (FULL if negated else 0) == tables[q]
