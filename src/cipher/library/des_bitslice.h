@@ -54,15 +54,6 @@ inline W Broadcast(std::uint64_t value) {
   }
 }
 
-template <class W>
-inline std::uint64_t Lane0(W word) {
-  if constexpr (sizeof(W) == 8) {
-    return word;
-  } else {
-    return word[0];
-  }
-}
-
 // One step of the 64x64 bit transpose inside each 64-bit lane: swaps the
 // high D bits of a's 2D-bit groups with the low D bits of b's.
 template <int D, class W>
@@ -180,19 +171,6 @@ __attribute__((noinline)) void Rounds(W* s, const std::uint64_t* masks,
   }
 }
 
-// One block, in every lane alike: the transposes are one bit per slice.
-template <class W>
-inline void CryptOne(const unsigned char* in, unsigned char* out,
-                     const std::uint64_t* masks, bool decrypt) {
-  W s[64];
-  const std::uint64_t block = Load<std::uint64_t>(in);
-  for (int p = 0; p < 64; ++p) s[p] = Broadcast<W>(0 - ((block >> p) & 1));
-  Rounds(s, masks, decrypt);
-  std::uint64_t result = 0;
-  for (int p = 0; p < 64; ++p) result |= (Lane0(s[p ^ 1]) & 1) << p;
-  Store(out, result);
-}
-
 // count blocks of in to out (the same buffer, or one not overlapping it).
 template <class W>
 void CryptBlocks(const unsigned char* in, unsigned char* out, std::size_t count,
@@ -207,9 +185,7 @@ void CryptBlocks(const unsigned char* in, unsigned char* out, std::size_t count,
     in += kPassBytes;
     out += kPassBytes;
   }
-  if (count == 1) {
-    CryptOne<W>(in, out, masks, decrypt);
-  } else if (count > 0) {
+  if (count > 0) {
     unsigned char tail[kPassBytes] = {};
     __builtin_memcpy(tail, in, count * 8);
     TransposeIn(tail, s);

@@ -4,8 +4,7 @@
 
 namespace ovalith::des {
 
-void MakeRoundKeys(const unsigned char key[8],
-                   std::uint64_t masks[kRoundKeyMasks]) {
+void MakeRoundKeys(const unsigned char key[8], RoundKeys& keys) {
   using namespace tables;
   // C and D halves, bit i of each is DES key bit kPermutedChoice1[...].
   unsigned char cd[56];
@@ -21,7 +20,14 @@ void MakeRoundKeys(const unsigned char key[8],
       const int b = kPermutedChoice2[j] - 1;
       const int half = b < 28 ? 0 : 28;
       const int source = half + (b - half + shift) % 28;
-      masks[48 * r + j] = 0 - static_cast<std::uint64_t>(cd[source]);
+      keys.masks[48 * r + j] = 0 - static_cast<std::uint64_t>(cd[source]);
+    }
+    for (int m = 0; m < 6; ++m) {
+      std::uint32_t word = 0;
+      for (int s = 0; s < 8; ++s)
+        word |= static_cast<std::uint32_t>(keys.masks[48 * r + 6 * s + m] &
+                                           (0xFull << (4 * s)));
+      keys.words[r][m] = word;
     }
   }
 }

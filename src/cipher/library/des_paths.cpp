@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cipher/library/des_key_schedule.h"
+#include "cipher/library/des_one_block.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
@@ -80,7 +81,7 @@ struct KeyCache {
   std::atomic<bool> busy{false};
   bool valid = false;
   unsigned char key[8] = {};
-  alignas(64) std::uint64_t masks[kRoundKeyMasks] = {};
+  RoundKeys keys = {};
 };
 KeyCache g_cache;
 
@@ -136,7 +137,14 @@ Path DefaultPath() {
 void Crypt(Path path, bool decrypt, const unsigned char* in, unsigned char* out,
            const unsigned char* key, std::size_t count) {
   if (count == 0) return;
-  const PathFn crypt = Function(path);
+  const PathFn path_crypt = Function(path);
+  // A bitsliced pass costs the same for one block as for all its lanes.
+  auto crypt = [&](const RoundKeys& keys) {
+    if (count == 1)
+      CryptOneBlock(in, out, keys, decrypt);
+    else
+      path_crypt(in, out, count, keys.masks, decrypt);
+  };
   // The key may lie in the buffer being overwritten: it is read in full
   // before any block is written.
   unsigned char key_copy[8];
@@ -145,17 +153,17 @@ void Crypt(Path path, bool decrypt, const unsigned char* in, unsigned char* out,
     // Whether the key changed is all this comparison can tell a timer.
     if (!g_cache.valid ||
         std::memcmp(g_cache.key, key_copy, sizeof key_copy) != 0) {
-      MakeRoundKeys(key_copy, g_cache.masks);
+      MakeRoundKeys(key_copy, g_cache.keys);
       std::memcpy(g_cache.key, key_copy, sizeof key_copy);
       g_cache.valid = true;
     }
-    crypt(in, out, count, g_cache.masks, decrypt);
+    crypt(g_cache.keys);
     g_cache.busy.store(false, std::memory_order_release);
     return;
   }
-  alignas(64) std::uint64_t masks[kRoundKeyMasks];
-  MakeRoundKeys(key_copy, masks);
-  crypt(in, out, count, masks, decrypt);
+  RoundKeys keys;
+  MakeRoundKeys(key_copy, keys);
+  crypt(keys);
 }
 
 }  // namespace ovalith::des
