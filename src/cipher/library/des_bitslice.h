@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "cipher/library/des_sboxes.h"
+#include "cipher/library/des_sboxes_ternary.h"
 #include "cipher/library/des_tables.h"
 
 namespace ovalith::des {
@@ -137,23 +138,35 @@ inline __attribute__((always_inline)) void HalfRound(W* s,
                                                      const std::uint64_t* k) {
   constexpr const int* in = kSlice.in[Half];
   constexpr const int* out = kSlice.out[Half];
-#define OVALITH_SBOX(n)                                                       \
-  S##n(s[in[6 * (n - 1)]] ^ Broadcast<W>(k[6 * (n - 1)]),                     \
-       s[in[6 * (n - 1) + 1]] ^ Broadcast<W>(k[6 * (n - 1) + 1]),             \
-       s[in[6 * (n - 1) + 2]] ^ Broadcast<W>(k[6 * (n - 1) + 2]),             \
-       s[in[6 * (n - 1) + 3]] ^ Broadcast<W>(k[6 * (n - 1) + 3]),             \
-       s[in[6 * (n - 1) + 4]] ^ Broadcast<W>(k[6 * (n - 1) + 4]),             \
-       s[in[6 * (n - 1) + 5]] ^ Broadcast<W>(k[6 * (n - 1) + 5]),             \
-       s[out[4 * (n - 1)]], s[out[4 * (n - 1) + 1]], s[out[4 * (n - 1) + 2]], \
-       s[out[4 * (n - 1) + 3]])
-  OVALITH_SBOX(1);
-  OVALITH_SBOX(2);
-  OVALITH_SBOX(3);
-  OVALITH_SBOX(4);
-  OVALITH_SBOX(5);
-  OVALITH_SBOX(6);
-  OVALITH_SBOX(7);
-  OVALITH_SBOX(8);
+#define OVALITH_SBOX(n, SBOX)                                        \
+  SBOX##n(s[in[6 * (n - 1)]] ^ Broadcast<W>(k[6 * (n - 1)]),         \
+          s[in[6 * (n - 1) + 1]] ^ Broadcast<W>(k[6 * (n - 1) + 1]), \
+          s[in[6 * (n - 1) + 2]] ^ Broadcast<W>(k[6 * (n - 1) + 2]), \
+          s[in[6 * (n - 1) + 3]] ^ Broadcast<W>(k[6 * (n - 1) + 3]), \
+          s[in[6 * (n - 1) + 4]] ^ Broadcast<W>(k[6 * (n - 1) + 4]), \
+          s[in[6 * (n - 1) + 5]] ^ Broadcast<W>(k[6 * (n - 1) + 5]), \
+          s[out[4 * (n - 1)]], s[out[4 * (n - 1) + 1]],              \
+          s[out[4 * (n - 1) + 2]], s[out[4 * (n - 1) + 3]])
+  // AVX-512 words take the circuits as three-input functions.
+  if constexpr (sizeof(W) == 64) {
+    OVALITH_SBOX(1, T);
+    OVALITH_SBOX(2, T);
+    OVALITH_SBOX(3, T);
+    OVALITH_SBOX(4, T);
+    OVALITH_SBOX(5, T);
+    OVALITH_SBOX(6, T);
+    OVALITH_SBOX(7, T);
+    OVALITH_SBOX(8, T);
+  } else {
+    OVALITH_SBOX(1, S);
+    OVALITH_SBOX(2, S);
+    OVALITH_SBOX(3, S);
+    OVALITH_SBOX(4, S);
+    OVALITH_SBOX(5, S);
+    OVALITH_SBOX(6, S);
+    OVALITH_SBOX(7, S);
+    OVALITH_SBOX(8, S);
+  }
 #undef OVALITH_SBOX
 }
 

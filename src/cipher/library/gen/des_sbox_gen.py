@@ -12,8 +12,13 @@ instruction on SSE2/AVX2 and pairs of them fold into one ternary-logic
 instruction on AVX-512.  Every circuit is checked against the table before it
 is written.
 
-Usage: des_sbox_gen.py OUTPUT_HEADER
+For AVX-512 the same circuits, each output's XOR into its slice included,
+are then covered by three-input functions (cut enumeration, area flow), one
+vpternlog instruction each.
+
+Usage: des_sbox_gen.py OUTPUT_HEADER TERNARY_OUTPUT_HEADER
 """
+import collections
 import itertools
 import sys
 
@@ -232,6 +237,116 @@ def cost(circuit, literals):
     return len(circuit.gates) + sum(negated for _, negated in literals)
 
 
+def ternary_cover(circuit, literals):
+    """[(node, leaves, immediate)] in order: node is a gate number or "y<q>"
+    for output q's slice after the XOR; leaves are up to three of x0..x5,
+    y0..y3 and earlier nodes."""
+    fanins = {6 + i: gate for i, gate in enumerate(circuit.gates)}
+    for q, (node, negated) in enumerate(literals):
+        fanins["o%d" % q] = ("xnor" if negated else "xor", "y%d" % q, node)
+    order = list(fanins)
+    leaves = set(range(6)) | {"y%d" % q for q in range(4)}
+    cuts = {leaf: [frozenset([leaf])] for leaf in leaves}
+    fanout = collections.Counter()
+    for n in order:
+        _, a, b = fanins[n]
+        fanout[a] += 1
+        fanout[b] += 1
+        merged = {ca | cb for ca in cuts[a] for cb in cuts[b]
+                  if len(ca | cb) <= 3}
+        cuts[n] = [frozenset([n])] + sorted(merged, key=sorted_key)
+    flow = {leaf: 0.0 for leaf in leaves}
+    best = {}
+    for n in order:  # area flow: a shared cone's cost split among its users
+        options = [(1 + sum(flow[l] / max(1, fanout[l]) for l in cut), i)
+                   for i, cut in enumerate(cuts[n]) if i > 0]
+        flow[n], index = min(options)
+        best[n] = cuts[n][index]
+    chosen, pending = {}, ["o%d" % q for q in range(4)]
+    while pending:
+        n = pending.pop()
+        if n in chosen or n in leaves:
+            continue
+        chosen[n] = sorted(best[n], key=sorted_key)
+        pending.extend(chosen[n])
+
+    def value(n, assigned):
+        if n in assigned:
+            return assigned[n]
+        op, a, b = fanins[n]
+        va, vb = value(a, assigned), value(b, assigned)
+        return {"and": va & vb, "or": va | vb, "xor": va ^ vb,
+                "andn": (1 - va) & vb, "xnor": 1 - (va ^ vb)}[op]
+
+    cover = []
+    for n in order:
+        if n not in chosen:
+            continue
+        inputs = chosen[n]
+        immediate = 0
+        for k in range(8):  # vpternlog: bit (a << 2 | b << 1 | c)
+            assigned = {leaf: (k >> (2 - i)) & 1
+                        for i, leaf in enumerate(inputs)}
+            immediate |= value(n, assigned) << k
+        name = "y" + n[1:] if isinstance(n, str) else n
+        cover.append((name, inputs, immediate))
+    return cover
+
+
+# Two-input functions by their truth table (bit 2a + b, for a then b).
+TWO_INPUT = {0x8: "%s & %s", 0xE: "%s | %s", 0x6: "%s ^ %s",
+             0x2: "~%s & %s", 0x4: "%s & ~%s"}
+
+
+def sorted_key(node):
+    return (isinstance(node, str), str(node))
+
+
+def emit_ternary(s, circuit, literals):
+    def name(node):
+        if isinstance(node, str):
+            return node
+        return "x%d" % node if node < 6 else "t%d" % node
+
+    lines = ["template <class W>",
+             "OVALITH_SBOX_INLINE void T%d(W x0, W x1, W x2, W x3, W x4, W x5,"
+             % (s + 1),
+             "                             W& y0, W& y1, W& y2, W& y3) {"]
+    cover = ternary_cover(circuit, literals)
+    last_use = {}
+    for index, (_, inputs, _) in enumerate(cover):
+        for leaf in inputs:
+            last_use[leaf] = index
+    for index, (node, inputs, immediate) in enumerate(cover):
+        # vpternlog overwrites its first operand: make it one used no more,
+        # so that the compiler need not copy it first.
+        dying = [i for i, leaf in enumerate(inputs) if last_use[leaf] == index]
+        if len(inputs) == 3 and dying and dying[0] != 0:
+            order = [dying[0]] + [i for i in range(3) if i != dying[0]]
+            inputs = [inputs[i] for i in order]
+            moved = 0
+            for k in range(8):
+                original = sum(((k >> (2 - i)) & 1) << (2 - order[i])
+                               for i in range(3))
+                moved |= ((immediate >> original) & 1) << k
+            immediate = moved
+        args = [name(i) for i in inputs]
+        target = name(node) if isinstance(node, str) else "const W " + name(
+            node)
+        # Two inputs stay plain operators: vpternlog overwrites one of its
+        # operands, and copies to keep them would cost more than it saves.
+        table = sum(((immediate >> (4 * a + 2 * b)) & 1) << (2 * a + b)
+                    for a in (0, 1) for b in (0, 1))
+        if len(args) == 2 and table in TWO_INPUT:
+            expression = TWO_INPUT[table] % tuple(args)
+        else:
+            args += [args[0]] * (3 - len(args))  # an unused operand
+            expression = "Ternlog<0x%02X>(%s)" % (immediate, ", ".join(args))
+        lines.append("  %s = %s;" % (target, expression))
+    lines.append("}")
+    return "\n".join(lines), len(cover)
+
+
 def emit(s, circuit, literals):
     def name(node):
         return "x%d" % node if node < 6 else "t%d" % node
@@ -255,12 +370,16 @@ def main():
     for sbox in SBOXES:  # each row a permutation of 0..15
         for row in range(4):
             assert sorted(sbox[16 * row:16 * row + 16]) == list(range(16))
-    bodies, counts = [], []
+    bodies, counts, ternary, ternary_counts = [], [], [], []
     for s, sbox in enumerate(SBOXES):
         circuit, literals = best_circuit(sbox)
         counts.append(cost(circuit, literals))
         bodies.append(emit(s, circuit, literals))
-        print("S%d: %d gates" % (s + 1, counts[-1]), file=sys.stderr)
+        body, count = emit_ternary(s, circuit, literals)
+        ternary.append(body)
+        ternary_counts.append(count)
+        print("S%d: %d gates, %d ternary" % (s + 1, counts[-1], count),
+              file=sys.stderr)
     header = [
         "// des_sboxes.h: the eight DES S-boxes as boolean circuits over",
         "// bit-slice words.  Generated by gen/des_sbox_gen.py; do not edit.",
@@ -282,6 +401,37 @@ def main():
     text = "\n".join(header) + "\n\n".join(bodies)
     text += "\n\n}  // namespace\n}  // namespace ovalith::des\n"
     with open(sys.argv[1], "w") as out:
+        out.write(text)
+    header = [
+        "// des_sboxes_ternary.h: the circuits of des_sboxes.h, each output's",
+        "// XOR included, as three-input functions: one AVX-512 vpternlog each.",
+        "// Generated by gen/des_sbox_gen.py; do not edit.",
+        "// Tx(x0..x5, y0..y3) XORs S-box x into y0..y3, as Sx does.",
+        "// Three-input functions (the output XORs included): " +
+        ", ".join("T%d %d" % (s + 1, c) for s, c in enumerate(ternary_counts)) +
+        "; %d in all." % sum(ternary_counts),
+        "#pragma once",
+        "",
+        "#include <immintrin.h>",
+        "",
+        "#ifndef OVALITH_SBOX_INLINE",
+        "#define OVALITH_SBOX_INLINE inline __attribute__((always_inline))",
+        "#endif",
+        "",
+        "namespace ovalith::des {",
+        "namespace {  // see des_bitslice.h: each path compiles its own copy",
+        "",
+        "// Bit (a << 2 | b << 1 | c) of Imm is the result for bits a, b, c.",
+        "template <int Imm, class W>",
+        "OVALITH_SBOX_INLINE W Ternlog(W a, W b, W c) {",
+        "  return (W)_mm512_ternarylogic_epi64((__m512i)a, (__m512i)b,"
+        " (__m512i)c, Imm);",
+        "}",
+        "",
+    ]
+    text = "\n".join(header) + "\n\n".join(ternary)
+    text += "\n\n}  // namespace\n}  // namespace ovalith::des\n"
+    with open(sys.argv[2], "w") as out:
         out.write(text)
 
 
