@@ -3,7 +3,7 @@
 # those that are missing.  Needs root (or sudo) when something is missing.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libgcrypt20-dev libssl-dev openssl
+packages=(cmake g++ make pkg-config libssl-dev openssl
           libgtest-dev libgmock-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
