@@ -8,10 +8,8 @@
 // Input layout: flags, password length, password, name length, name, rest.
 //   flags bit 0: the rest is plain blocks, encrypted under the password
 //   flags bit 1: answer No to the overwrite question instead of Yes
-#define OPENSSL_SUPPRESS_DEPRECATED
 #include <dirent.h>
 #include <fcntl.h>
-#include <openssl/des.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,10 +21,12 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <type_traits>
 
 #include "cipher/cipher_abi.h"
 #include "protect/key_folding.h"
 #include "scripted_platform.h"
+#include "test_util.h"
 #include "ui/frm_main.h"
 
 namespace {
@@ -35,28 +35,28 @@ namespace fs = std::filesystem;
 using ovalith::Answer;
 
 void Des(const unsigned char* in, unsigned char* out, const unsigned char* key,
-         int enc) {
-  DES_cblock k, block, result;
-  std::memcpy(k, key, 8);
-  std::memcpy(block, in, 8);
-  DES_key_schedule schedule;
-  DES_set_key_unchecked(&k, &schedule);
-  DES_ecb_encrypt(&block, &result, &schedule, enc);
-  std::memcpy(out, result, 8);
+         bool encrypting) {
+  const std::string block(reinterpret_cast<const char*>(in), 8);
+  const std::string result = ovalith::test::DesEcb(
+      block, std::string(reinterpret_cast<const char*>(key), 8), encrypting);
+  std::memcpy(out, result.data(), 8);
 }
 
 void Encrypt(const unsigned char* in, unsigned char* out,
              const unsigned char* key) {
-  Des(in, out, key, DES_ENCRYPT);
+  Des(in, out, key, true);
 }
 void Decrypt(const unsigned char* in, unsigned char* out,
              const unsigned char* key) {
-  Des(in, out, key, DES_DECRYPT);
+  Des(in, out, key, false);
 }
-void DecryptMany(const unsigned char* in, unsigned char* out,
-                 const unsigned char* key, size_t count) {
+int DecryptMany(const unsigned char* in, unsigned char* out,
+                const unsigned char* key, size_t count) {
   for (size_t i = 0; i < count; ++i) Decrypt(in + 8 * i, out + 8 * i, key);
+  return OVALITH_OK;
 }
+static_assert(std::is_same_v<decltype(&Encrypt), ovalith_block_fn>);
+static_assert(std::is_same_v<decltype(&DecryptMany), ovalith_blocks_fn>);
 
 // The cipher linked in: loading a library for every input would be slow
 // and is tested elsewhere.

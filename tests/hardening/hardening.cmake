@@ -36,6 +36,7 @@ if(OVALITH_FUZZ)
   add_executable(ovalith_decrypt_fuzz
     fuzz/decrypt_fuzz.cpp
     tests/scripted_platform.cpp
+    tests/test_util.cpp
     src/platform/posix/posix_platform.cpp
     ${ovalith_core_sources}
   )
