@@ -138,12 +138,15 @@ void Crypt(Path path, bool decrypt, const unsigned char* in, unsigned char* out,
            const unsigned char* key, std::size_t count) {
   if (count == 0) return;
   const PathFn path_crypt = Function(path);
-  // A bitsliced pass costs the same for one block as for all its lanes.
+  // A bitsliced pass costs the same for one block as for all its lanes, as
+  // much as four blocks on their own: up to three left over go that way.
+  constexpr std::size_t kAlone = 3;
+  const std::size_t alone =
+      count % PassBlocks(path) <= kAlone ? count % PassBlocks(path) : 0;
   auto crypt = [&](const RoundKeys& keys) {
-    if (count == 1)
-      CryptOneBlock(in, out, keys, decrypt);
-    else
-      path_crypt(in, out, count, keys.masks, decrypt);
+    path_crypt(in, out, count - alone, keys.masks, decrypt);
+    for (std::size_t i = count - alone; i < count; ++i)
+      CryptOneBlock(in + 8 * i, out + 8 * i, keys, decrypt);
   };
   // The key may lie in the buffer being overwritten: it is read in full
   // before any block is written.
