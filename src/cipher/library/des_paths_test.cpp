@@ -155,15 +155,17 @@ TEST_P(DesPath, MatchesOpenSslOnManyBlocks) {
   }
 }
 
-// Counts around a pass, at an odd address, out of place and in place; the
+// Counts around a pass (up to three blocks left over go one by one), at
+// an odd address, out of place and in place; the
 // bytes around the blocks stay as they were.
 TEST_P(DesPath, EveryCountAroundAPass) {
   const std::size_t pass = PassBlocks(GetParam());
   std::mt19937_64 random(17);
   const std::string key = Random(random, 8);
   for (std::size_t count :
-       {std::size_t{0}, std::size_t{1}, std::size_t{2}, pass - 1, pass,
-        pass + 1, 2 * pass - 1, 7 * pass + 13}) {
+       {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3},
+        std::size_t{4}, pass - 1, pass, pass + 1, pass + 3, pass + 4,
+        2 * pass - 1, 7 * pass + 13}) {
     SCOPED_TRACE(count);
     const std::string plain = Random(random, count * 8);
     const std::string expected = DesEcb(plain, key, true);
