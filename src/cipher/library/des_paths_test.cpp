@@ -156,8 +156,8 @@ TEST_P(DesPath, MatchesOpenSslOnManyBlocks) {
 }
 
 // Counts around a pass (up to three blocks left over go one by one), at
-// an odd address, out of place and in place; the
-// bytes around the blocks stay as they were.
+// an odd address, out of place and in place; the bytes around the blocks
+// stay as they were.
 TEST_P(DesPath, EveryCountAroundAPass) {
   const std::size_t pass = PassBlocks(GetParam());
   std::mt19937_64 random(17);
