@@ -15,6 +15,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <type_traits>
 
 #include "cipher/cipher_abi.h"
 #include "memory_system.h"
@@ -28,11 +29,10 @@ namespace {
 using ovalith::Answer;
 
 void Des(const unsigned char* in, unsigned char* out, const unsigned char* key,
-         bool encrypt) {
-  std::string block(reinterpret_cast<const char*>(in), 8);
-  std::string k(reinterpret_cast<const char*>(key), 8);
-  std::string result = encrypt ? ovalith::test::DesEncrypt(block, k)
-                               : ovalith::test::DesDecrypt(block, k);
+         bool encrypting) {
+  const std::string block(reinterpret_cast<const char*>(in), 8);
+  const std::string result = ovalith::test::DesEcb(
+      block, std::string(reinterpret_cast<const char*>(key), 8), encrypting);
   std::memcpy(out, result.data(), 8);
 }
 
@@ -44,10 +44,13 @@ void Decrypt(const unsigned char* in, unsigned char* out,
              const unsigned char* key) {
   Des(in, out, key, false);
 }
-void DecryptMany(const unsigned char* in, unsigned char* out,
-                 const unsigned char* key, size_t count) {
+int DecryptMany(const unsigned char* in, unsigned char* out,
+                const unsigned char* key, size_t count) {
   for (size_t i = 0; i < count; ++i) Decrypt(in + 8 * i, out + 8 * i, key);
+  return OVALITH_OK;
 }
+static_assert(std::is_same_v<decltype(&Encrypt), ovalith_block_fn>);
+static_assert(std::is_same_v<decltype(&DecryptMany), ovalith_blocks_fn>);
 
 // The cipher linked in: loading a library for every input would be slow
 // and is tested elsewhere.

@@ -3,7 +3,7 @@
 #   scripts/install-deps.sh GROUP...
 # Groups:
 #   build     the program and its cipher library
-#   tests     GoogleTest, Google Benchmark, OpenSSL and libgcrypt as oracles
+#   tests     GoogleTest, Google Benchmark, OpenSSL as the DES oracle
 #   hardening sanitizers and the fuzzer (clang)
 #   windows   the mingw-w64 cross build, Wine and the tools to drive it
 #   gtk       the GTK front end and its tests under Xvfb
@@ -14,11 +14,11 @@ set -euo pipefail
 
 declare -A groups=(
   [build]="cmake g++ make pkg-config"
-  [tests]="libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl libgcrypt20-dev"
+  [tests]="libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl"
   [hardening]="clang libclang-rt-dev"
-  [windows]="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick nsis zip unzip libgcrypt-mingw-w64-dev"
-  [gtk]="libgtk-4-dev libgcrypt20-dev xvfb xauth xdotool x11-utils imagemagick"
-  [package]="libgcrypt20-dev dpkg-dev lintian fakeroot file desktop-file-utils shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl man-db python3-nautilus"
+  [windows]="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick nsis zip unzip"
+  [gtk]="libgtk-4-dev xvfb xauth xdotool x11-utils imagemagick"
+  [package]="dpkg-dev lintian fakeroot file desktop-file-utils shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl man-db python3-nautilus"
 )
 
 [ $# -gt 0 ] || set -- build

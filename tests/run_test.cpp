@@ -281,33 +281,70 @@ TEST(CipherLibrary, SingleBlockLibraryMakesTheSameContainers) {
   EXPECT_TRUE(fs.Read(In("a.dat")) == plain);
 }
 
-TEST(CipherLibrary, MissingEntryPointFailsAtItsFirstCall) {
-  Disk fs;
-  fs.UseLibrary("ovalith_encrypt_only");
-  fs.Write(In("a.txt"), "data");
-  EXPECT_EQ(Unattended(fs, "a.txt", "abcd"), kCompleted);
-  ScriptedView decrypting;
-  EXPECT_EQ(Unattended(fs, "a.ov2", "abcd", &decrypting), kUsageMessage);
-  EXPECT_THAT(decrypting.Messages(),
-              ElementsAre("usage: the cipher library has no entry point "
-                          "\"decrypt\""));
-  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2", "a.txt"));
+// A library is checked when it is loaded, whatever its cipher: both runs
+// refuse it with the cause, before anything is written.
+TEST(CipherLibrary, LibraryLackingWhatARunReliesOnIsRefused) {
+  const std::pair<const char*, const char*> kLibraries[] = {
+      {"ovalith_encrypt_only",
+       "the cipher library has no entry point \"decrypt\""},
+      {"ovalith_no_round_trip",
+       "the cipher library does not decrypt what it encrypts"},
+      {"ovalith_key_changing",
+       "the cipher library changes the key it is given"},
+  };
+  for (const auto& [library, cause] : kLibraries) {
+    SCOPED_TRACE(library);
+    Disk fs;
+    fs.UseLibrary(library);
+    fs.Write(In("a.txt"), "data");
+    fs.Write(In("b.ov2"), ExpectedContainer("data", "dat", "abcd"));
+    for (const char* name : {"a.txt", "b.ov2"}) {
+      ScriptedView p;
+      EXPECT_EQ(Unattended(fs, name, "abcd", &p), kUsageMessage);
+      EXPECT_THAT(p.Messages(), ElementsAre(std::string("usage: ") + cause));
+    }
+    EXPECT_THAT(fs.Files(), ElementsAre("a.txt", "b.ov2"));
+  }
 }
 
-TEST(CipherLibrary, FailingLibraryNeverLeavesAnUnreadableContainer) {
+// A bulk call that reports failure ends the run as failed; the file it
+// would have replaced stays as it was.
+TEST(CipherLibrary, BulkCallReportingFailureEndsTheRunAndKeepsNothing) {
   Disk fs;
-  fs.UseLibrary("ovalith_failing");
-  fs.Write(In("a.txt"), "data");
-  fs.Write(In("b.ov2"), ExpectedContainer("data", "dat", "abcd"));
-  ScriptedView encrypting;
-  EXPECT_EQ(Unattended(fs, "a.txt", "abcd", &encrypting), kUsageMessage);
-  EXPECT_THAT(encrypting.Messages(),
-              ElementsAre("usage: the cipher library failed to transform a "
-                          "block"));
-  ScriptedView decrypting;
-  EXPECT_EQ(Unattended(fs, "b.ov2", "abcd", &decrypting), kNotCompleted);
-  EXPECT_THAT(decrypting.Messages(), ElementsAre(kWrongPassword));
-  EXPECT_THAT(fs.Files(), ElementsAre("a.txt", "b.ov2"));
+  fs.UseLibrary("ovalith_bulk_failing");
+  const std::string plain = RandomBytes(1000, 3);
+  fs.Write(In("a.txt"), plain);
+  fs.Write(In("b.ov2"), ExpectedContainer(plain, "txt", "abcd"));
+  fs.Write(In("a.ov2"), "old");
+  fs.Write(In("b.txt"), "old");
+  for (const char* name : {"a.txt", "b.ov2"}) {
+    ScriptedView p;
+    p.Answer(Answer::Yes);
+    EXPECT_EQ(RunOn(fs, p, {In(name), "/pw=abcd"}), kUsageMessage);
+    EXPECT_THAT(p.Messages(), ElementsAre(kOverwrite,
+                                          "usage: the cipher library failed to "
+                                          "transform a block"));
+  }
+  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2", "a.txt", "b.ov2", "b.txt"));
+  EXPECT_EQ(fs.Read(In("a.ov2")), "old");
+  EXPECT_EQ(fs.Read(In("b.txt")), "old");
+}
+
+// For every key one plain block encrypts to zeros; a file may hold it
+// anywhere, the last block of a full batch included.
+TEST(CipherLibrary, BlockThatEncryptsToZerosIsAnOrdinaryBlock) {
+  Disk fs;
+  const std::string zeros_from =
+      DesDecrypt(std::string(8, '\0'), KeyOf("abcd"));
+  // The header and 65535 data blocks fill the first batch.
+  const std::string plain =
+      zeros_from + RandomBytes(65533 * 8, 4) + zeros_from + zeros_from;
+  fs.Write(In("a.bin"), plain);
+  ASSERT_EQ(Unattended(fs, "a.bin", "abcd"), kCompleted);
+  EXPECT_TRUE(fs.Read(In("a.ov2")) == ExpectedContainer(plain, "bin", "abcd"));
+  fs.Remove(In("a.bin"));
+  ASSERT_EQ(Unattended(fs, "a.ov2", "abcd"), kCompleted);
+  EXPECT_TRUE(fs.Read(In("a.bin")) == plain);
 }
 
 TEST(DecryptionRun, WrongPasswordWritesNothingAndMayBeRetried) {

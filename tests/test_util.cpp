@@ -81,27 +81,29 @@ std::string KeyOf(const std::string& password) {
   return key;
 }
 
-namespace {
-
-std::string Des(const std::string& block, const std::string& key, int enc) {
+std::string DesEcb(const std::string& data, const std::string& key,
+                   bool encrypt) {
   DES_cblock k;
   std::copy(key.begin(), key.begin() + 8, k);
   DES_key_schedule schedule;
   DES_set_key_unchecked(&k, &schedule);
-  DES_cblock in, out;
-  std::copy(block.begin(), block.begin() + 8, in);
-  DES_ecb_encrypt(&in, &out, &schedule, enc);
-  return std::string(reinterpret_cast<char*>(out), 8);
+  std::string out(data.size() / 8 * 8, '\0');
+  for (std::size_t i = 0; i < out.size(); i += 8) {
+    DES_cblock in, result;
+    std::copy(data.begin() + i, data.begin() + i + 8, in);
+    DES_ecb_encrypt(&in, &result, &schedule,
+                    encrypt ? DES_ENCRYPT : DES_DECRYPT);
+    std::copy(result, result + 8, out.begin() + i);
+  }
+  return out;
 }
 
-}  // namespace
-
 std::string DesEncrypt(const std::string& block, const std::string& key) {
-  return Des(block, key, DES_ENCRYPT);
+  return DesEcb(block.substr(0, 8), key, true);
 }
 
 std::string DesDecrypt(const std::string& block, const std::string& key) {
-  return Des(block, key, DES_DECRYPT);
+  return DesEcb(block.substr(0, 8), key, false);
 }
 
 std::string EncryptBlocks(const std::string& plain_blocks,

@@ -42,6 +42,10 @@ std::string KeyOf(const std::string& password);
 // DES of one 8-byte block, by OpenSSL.
 std::string DesEncrypt(const std::string& block, const std::string& key);
 std::string DesDecrypt(const std::string& block, const std::string& key);
+// DES-ECB of every whole 8-byte block of data, by OpenSSL, one key schedule
+// for them all; weak keys and parity bits are accepted as DES has them.
+std::string DesEcb(const std::string& data, const std::string& key,
+                   bool encrypt);
 // A container for plain data, built block by block from the layout:
 // header "Ov2" + extension, data blocks padded with spaces, trailer with
 // the count (0 for empty data).

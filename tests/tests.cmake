@@ -10,9 +10,9 @@ set_target_properties(ovalith_test_util PROPERTIES
   POSITION_INDEPENDENT_CODE ON)
 target_link_libraries(ovalith_test_util PUBLIC OpenSSL::Crypto)
 
-# A stand-in cipher library with the single-block entry points only; also
-# one without decrypt and one that fails.
-foreach(variant single encrypt_only failing)
+# A stand-in cipher library with the single-block entry points only, and
+# variants the program must refuse.
+foreach(variant single encrypt_only no_round_trip key_changing bulk_failing)
   add_library(ovalith_${variant} SHARED tests/single_block_library.cpp)
   target_include_directories(ovalith_${variant} PRIVATE src tests)
   set_target_properties(ovalith_${variant} PROPERTIES
@@ -53,7 +53,8 @@ add_executable(ovalith_tests
 )
 target_link_libraries(ovalith_tests PRIVATE ovalith_test_support)
 add_dependencies(ovalith_tests ovalith_cipher ovalith_single
-                 ovalith_encrypt_only ovalith_failing)
+                 ovalith_encrypt_only ovalith_no_round_trip ovalith_key_changing
+                 ovalith_bulk_failing)
 gtest_discover_tests(ovalith_tests DISCOVERY_TIMEOUT 60)
 # And they pass with every file system read-only (skipped where user
 # namespaces are not allowed).

@@ -16,13 +16,14 @@ class CipherLibrary {
  public:
   explicit CipherLibrary(System& system) : system_(system) {}
 
-  // One block.  Throw Failure when the library cannot be loaded or lacks
-  // the entry point.
+  // One block.  Throw Failure when the library cannot be loaded, lacks an
+  // entry point or fails the checks made when it is loaded.
   void Encrypt(const BlockType& in, BlockType& out, const BlockType& key);
   void Decrypt(const BlockType& in, BlockType& out, const BlockType& key);
 
   // count blocks, in place: through the library's bulk entry point when it
   // has one, else one call per block.  The result is the same either way.
+  // Throw Failure as above, or when the bulk entry point reports failure.
   void EncryptBlocks(std::uint8_t* blocks, std::size_t count,
                      const BlockType& key);
   void DecryptBlocks(std::uint8_t* blocks, std::size_t count,
@@ -35,7 +36,7 @@ class CipherLibrary {
     const char* name = "";
   };
   void Load();
-  const Direction& Need(const Direction& direction);
+  void Check();
   void Blocks(const Direction& direction, std::uint8_t* blocks,
               std::size_t count, const BlockType& key);
 

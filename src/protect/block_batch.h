@@ -1,6 +1,6 @@
 // block_batch.h: blocks on their way from a run to its output file.  They
 // are gathered and transformed many at a time, so that the cipher library
-// can spread the work over every core and the output is written in large
+// works on whole passes of blocks and the output is written in large
 // pieces.
 #pragma once
 

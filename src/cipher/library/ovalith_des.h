@@ -29,15 +29,16 @@ OVALITH_EXPORT void OVALITH_CALL decrypt(const unsigned char* in,
                                          const unsigned char* key);
 
 /* count blocks, each as by the single-block call.  in and out are either the
- * same buffer or do not overlap. */
-OVALITH_EXPORT void OVALITH_CALL encrypt_blocks(const unsigned char* in,
-                                                unsigned char* out,
-                                                const unsigned char* key,
-                                                size_t count);
-OVALITH_EXPORT void OVALITH_CALL decrypt_blocks(const unsigned char* in,
-                                                unsigned char* out,
-                                                const unsigned char* key,
-                                                size_t count);
+ * same buffer or do not overlap.  OVALITH_OK, or OVALITH_BAD_ARGUMENTS when
+ * they overlap otherwise or a pointer is null (nothing is written then). */
+OVALITH_EXPORT int OVALITH_CALL encrypt_blocks(const unsigned char* in,
+                                               unsigned char* out,
+                                               const unsigned char* key,
+                                               size_t count);
+OVALITH_EXPORT int OVALITH_CALL decrypt_blocks(const unsigned char* in,
+                                               unsigned char* out,
+                                               const unsigned char* key,
+                                               size_t count);
 
 #ifdef __cplusplus
 }

@@ -1,14 +1,11 @@
-// Throughput of libovalith: one block per call, whole buffers split across
-// both cores, whole buffers on one core, and what a thread per call would
-// cost instead of the persistent worker.
+// Throughput of the bitsliced DES: each path on a buffer on one core, and
+// the exported entry points (single block and bulk) on the default path.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <thread>
 #include <vector>
 
-#include "cipher/library/block_worker.h"
+#include "cipher/library/des_paths.h"
 #include "cipher/library/ovalith_des.h"
 
 namespace {
@@ -18,79 +15,70 @@ constexpr unsigned char kKey[8] = {0x13, 0x34, 0x57, 0x79,
 
 std::vector<unsigned char> Buffer(std::size_t bytes) {
   std::vector<unsigned char> buffer(bytes);
-  for (std::size_t i = 0; i < bytes; ++i) {
+  for (std::size_t i = 0; i < bytes; ++i)
     buffer[i] = static_cast<unsigned char>(i * 131);
-  }
   return buffer;
 }
 
-void BM_EncryptOneBlockPerCall(benchmark::State& state) {
+void BM_Path(benchmark::State& state, ovalith::des::Path path, bool decrypt) {
+  if (!ovalith::des::PathAvailable(path)) {
+    state.SkipWithError("not on this processor");
+    return;
+  }
   const auto bytes = static_cast<std::size_t>(state.range(0));
   std::vector<unsigned char> in = Buffer(bytes);
   std::vector<unsigned char> out(bytes);
   for (auto _ : state) {
-    for (std::size_t offset = 0; offset < bytes; offset += 8) {
-      encrypt(in.data() + offset, out.data() + offset, kKey);
+    ovalith::des::Crypt(path, decrypt, in.data(), out.data(), kKey, bytes / 8);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+
+void RegisterPaths() {
+  for (ovalith::des::Path path : ovalith::des::kAllPaths) {
+    for (bool decrypt : {false, true}) {
+      const std::string name = std::string("BM_") +
+                               (decrypt ? "Decrypt/" : "Encrypt/") +
+                               ovalith::des::PathName(path);
+      // One block; 256 KiB, a batch of the program, stays in L2; 16 MiB
+      // does not.
+      benchmark::RegisterBenchmark(name.c_str(), BM_Path, path, decrypt)
+          ->Arg(8)
+          ->Arg(256 << 10)
+          ->Arg(16 << 20);
     }
+  }
+}
+
+void BM_EncryptOneBlock(benchmark::State& state) {
+  std::vector<unsigned char> in = Buffer(8);
+  std::vector<unsigned char> out(8);
+  for (auto _ : state) {
+    encrypt(in.data(), out.data(), kKey);
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetBytesProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * 8);
 }
-BENCHMARK(BM_EncryptOneBlockPerCall)->Arg(64 << 10)->UseRealTime();
+BENCHMARK(BM_EncryptOneBlock);
 
-template <ovalith_blocks_fn kFn>
-void BM_Blocks(benchmark::State& state) {
+void BM_EncryptBlocks(benchmark::State& state) {
   const auto bytes = static_cast<std::size_t>(state.range(0));
-  std::vector<unsigned char> in = Buffer(bytes);
-  std::vector<unsigned char> out(bytes);
+  std::vector<unsigned char> buffer = Buffer(bytes);
   for (auto _ : state) {
-    kFn(in.data(), out.data(), kKey, bytes / 8);
-    benchmark::DoNotOptimize(out.data());
+    benchmark::DoNotOptimize(
+        encrypt_blocks(buffer.data(), buffer.data(), kKey, bytes / 8));
   }
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_Blocks<encrypt_blocks>)
-    ->Name("BM_EncryptBlocks")
-    ->RangeMultiplier(2)
-    ->Range(4 << 10, 64 << 10)
-    ->Arg(1 << 20)
-    ->UseRealTime();
-BENCHMARK(BM_Blocks<decrypt_blocks>)
-    ->Name("BM_DecryptBlocks")
-    ->Arg(64 << 10)
-    ->Arg(1 << 20)
-    ->UseRealTime();
-
-// The same buffers in calls too small to be split: libgcrypt on one core.
-void BM_EncryptBlocksOneCore(benchmark::State& state) {
-  const auto bytes = static_cast<std::size_t>(state.range(0));
-  constexpr std::size_t kChunk = (ovalith::des::kMinSplitBlocks - 1) * 8;
-  std::vector<unsigned char> in = Buffer(bytes);
-  std::vector<unsigned char> out(bytes);
-  for (auto _ : state) {
-    for (std::size_t offset = 0; offset < bytes; offset += kChunk) {
-      const std::size_t chunk = std::min(kChunk, bytes - offset);
-      encrypt_blocks(in.data() + offset, out.data() + offset, kKey, chunk / 8);
-    }
-    benchmark::DoNotOptimize(out.data());
-  }
-  state.SetBytesProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(BM_EncryptBlocksOneCore)
-    ->RangeMultiplier(2)
-    ->Range(4 << 10, 64 << 10)
-    ->Arg(1 << 20)
-    ->UseRealTime();
-
-// What starting a thread for each bulk call would add to it.
-void BM_ThreadStartJoin(benchmark::State& state) {
-  for (auto _ : state) {
-    std::thread thread([] {});
-    thread.join();
-  }
-}
-BENCHMARK(BM_ThreadStartJoin)->UseRealTime();
+BENCHMARK(BM_EncryptBlocks)->Arg(4 << 10)->Arg(512 << 10);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  RegisterPaths();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
