@@ -68,19 +68,19 @@ void CipherLibrary::Check() {
 void CipherLibrary::Load() {
   if (loaded_) return;
   void* library = system_.LoadLibrary(kLibraryName);
-  auto find = [&](Direction& direction) {
-    direction.one = reinterpret_cast<ovalith_block_fn>(
-        system_.FindEntryPoint(library, direction.name));
-    std::string bulk = std::string(direction.name) + "_blocks";
-    direction.many = reinterpret_cast<ovalith_blocks_fn>(
+  auto find = [&](EntryPoints& entry_points) {
+    entry_points.one = reinterpret_cast<ovalith_block_fn>(
+        system_.FindEntryPoint(library, entry_points.name));
+    std::string bulk = std::string(entry_points.name) + "_blocks";
+    entry_points.many = reinterpret_cast<ovalith_blocks_fn>(
         system_.FindEntryPoint(library, bulk.c_str()));
   };
   find(encrypt_);
   find(decrypt_);
-  for (const Direction* direction : {&encrypt_, &decrypt_})
-    if (!direction->one)
+  for (const EntryPoints* entry_points : {&encrypt_, &decrypt_})
+    if (!entry_points->one)
       throw Failure(std::string("the cipher library has no entry point \"") +
-                    direction->name + "\"");
+                    entry_points->name + "\"");
   Check();
   loaded_ = true;
 }
@@ -97,10 +97,11 @@ void CipherLibrary::Decrypt(const BlockType& in, BlockType& out,
   decrypt_.one(in.data(), out.data(), key.data());
 }
 
-void CipherLibrary::Blocks(const Direction& direction, std::uint8_t* blocks,
-                           std::size_t count, const BlockType& key) {
-  if (direction.many) {
-    if (direction.many(blocks, blocks, key.data(), count) != OVALITH_OK)
+void CipherLibrary::Blocks(const EntryPoints& entry_points,
+                           std::uint8_t* blocks, std::size_t count,
+                           const BlockType& key) {
+  if (entry_points.many) {
+    if (entry_points.many(blocks, blocks, key.data(), count) != OVALITH_OK)
       throw Failure("the cipher library failed to transform a block");
     return;
   }
@@ -110,7 +111,7 @@ void CipherLibrary::Blocks(const Direction& direction, std::uint8_t* blocks,
     BlockType in;
     std::uint8_t* block = blocks + i * BlockType::kSize;
     std::copy(block, block + BlockType::kSize, in.bytes.begin());
-    direction.one(in.data(), block, key.data());
+    entry_points.one(in.data(), block, key.data());
   }
 }
 

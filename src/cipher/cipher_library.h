@@ -30,20 +30,20 @@ class CipherLibrary {
                      const BlockType& key);
 
  private:
-  struct Direction {
+  struct EntryPoints {
     ovalith_block_fn one = nullptr;
     ovalith_blocks_fn many = nullptr;
     const char* name = "";
   };
   void Load();
   void Check();
-  void Blocks(const Direction& direction, std::uint8_t* blocks,
+  void Blocks(const EntryPoints& entry_points, std::uint8_t* blocks,
               std::size_t count, const BlockType& key);
 
   System& system_;
   bool loaded_ = false;
-  Direction encrypt_{nullptr, nullptr, "encrypt"};
-  Direction decrypt_{nullptr, nullptr, "decrypt"};
+  EntryPoints encrypt_{nullptr, nullptr, "encrypt"};
+  EntryPoints decrypt_{nullptr, nullptr, "decrypt"};
 };
 
 }  // namespace ovalith
