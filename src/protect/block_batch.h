@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cipher/cipher_library.h"
+#include "protect/input_reader.h"
 #include "protect/pending_output.h"
 
 namespace ovalith {
@@ -28,6 +29,16 @@ class BlockBatch {
     std::memcpy(buffer_.data() + count_ * BlockType::kSize, block.data(),
                 BlockType::kSize);
     ++count_;
+  }
+
+  // Whole blocks straight from the input, as many as the batch holds,
+  // leaving at least keep bytes of it unread; false when there were none.
+  bool AddFrom(InputReader& input, std::uint64_t keep) {
+    if (input.BlocksBefore(keep) == 0) return false;
+    if (count_ == kBlocks) Flush();
+    count_ += input.TakeBlocks(buffer_.data() + count_ * BlockType::kSize,
+                               kBlocks - count_, keep);
+    return true;
   }
 
   // Transforms and writes every gathered block; of the last one only its

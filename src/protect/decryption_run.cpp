@@ -35,6 +35,15 @@ RunOutcome DecryptionRun(RunState& run) {
     TrailerCount(run.OutBlock);
   }
   while (!input.AtEnd()) {
+    // While the last data block and the trailer are still further on, the
+    // block in hand and those up to them go in bulk.
+    if (input.BlocksBefore(2 * BlockType::kSize) > 0) {
+      batch.Add(run.InBlock);
+      batch.AddFrom(input, 2 * BlockType::kSize);
+      run.InBlock = input.ReadBlock();
+      progress.Update(input.Position());
+      continue;
+    }
     run.NextBlock = input.ReadBlock();
     if (input.AtEnd()) {
       run.cipher.Decrypt(run.NextBlock, run.OutBlock, run.KeyBlock);

@@ -42,6 +42,11 @@ RunOutcome EncryptionRun(RunState& run) {
   // without meeting the end.  An empty input ends before its first block.
   int i = 0;
   while (!input.AtEnd()) {
+    // Every block but the one the input ends in goes in bulk.
+    if (batch.AddFrom(input, 1)) {
+      progress.Update(input.Position());
+      continue;
+    }
     run.InBlock = BlockType::FromText("");
     i = input.FillBlock(run.InBlock);
     batch.Add(run.InBlock);

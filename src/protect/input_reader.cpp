@@ -29,6 +29,22 @@ void InputReader::Refill() {
   buffer_end_ += got;
 }
 
+std::size_t InputReader::TakeBlocks(std::uint8_t* dst, std::size_t max,
+                                    std::uint64_t keep) {
+  std::size_t blocks = static_cast<std::size_t>(
+      std::min<std::uint64_t>(max, BlocksBefore(keep)));
+  std::size_t bytes = blocks * BlockType::kSize;
+  for (std::size_t done = 0; done < bytes;) {
+    if (next_ == end_) Refill();
+    std::size_t chunk = std::min<std::size_t>(
+        bytes - done, static_cast<std::size_t>(end_ - next_));
+    std::memcpy(dst + done, next_, chunk);
+    next_ += chunk;
+    done += chunk;
+  }
+  return blocks;
+}
+
 int InputReader::FillBlockAtBufferEnd(BlockType& block) {
   for (int i = 1; i <= static_cast<int>(BlockType::kSize); ++i) {
     block.bytes[static_cast<std::size_t>(i - 1)] = ReadByte();

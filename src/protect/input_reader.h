@@ -45,6 +45,17 @@ class InputReader {
     }
     return FillBlockAtBufferEnd(block);
   }
+  // How many whole blocks can be taken while at least keep bytes stay
+  // unread.
+  std::uint64_t BlocksBefore(std::uint64_t keep) const {
+    std::uint64_t left = size_ - Position();
+    return left > keep ? (left - keep) / BlockType::kSize : 0;
+  }
+  // Copies up to max whole blocks to dst, leaving at least keep bytes
+  // unread; returns how many.  The blocks before the end go this way in
+  // bulk, so only the last ones cost a call each.
+  std::size_t TakeBlocks(std::uint8_t* dst, std::size_t max,
+                         std::uint64_t keep);
   // The next 8 bytes.
   BlockType ReadBlock() {
     BlockType block;
