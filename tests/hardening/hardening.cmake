@@ -41,6 +41,8 @@ if(OVALITH_FUZZ)
     tests/test_util.cpp
     src/platform/posix/posix_system.cpp
     src/platform/posix/signal_cleanup.cpp
+    src/platform/linux/executable_directory.cpp
+    src/platform/linux/write_back.cpp
     ${ovalith_core_sources}
   )
   target_include_directories(ovalith_decrypt_fuzz PRIVATE src tests)
