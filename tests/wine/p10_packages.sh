@@ -1,7 +1,8 @@
 # p10_packages.sh: what a Windows user downloads.  The portable zips hold
 # the right files and run; the installer, silently in a fresh 64-bit
 # prefix, installs the 64-bit program for this user, "Send To" and the .ov2
-# association work, and the uninstaller leaves nothing behind.
+# association work, and the uninstaller leaves nothing behind; in a 32-bit
+# prefix it installs the 32-bit program.
 
 SUITE=packages
 WINE=/usr/lib/wine/wine64
@@ -178,4 +179,28 @@ expect "nothing else left in the user's folders" \
 expect "no registry entry names Ovalith" \
   "$(cat "$WINEPREFIX"/*.reg | grep -ci ovalith)" 0
 rm -rf "$WINEPREFIX"
-export WINEPREFIX=$SUITE_PREFIX
+
+# On 32-bit Windows the same installer puts the 32-bit program in place.
+export WINEPREFIX=$TESTROOT/prefix-packages32 WINELOADER=/usr/lib/wine/wine
+WINEARCH=win32 timeout 180 /usr/lib/wine/wine wineboot -i \
+  >"$TESTROOT/wineboot-packages32.log" 2>&1
+timeout 60 wineserver -w
+timeout 180 /usr/lib/wine/wine "$setup" /S >/dev/null 2>&1
+expect "32-bit Windows: installer /S: status" "$?" 0
+installed=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/Ovalith)
+expect "32-bit Windows: the 32-bit program" \
+  "$(pe_format "$installed/ovalith.exe") $(pe_format "$installed/ovalith.dll")" \
+  "pei-i386 pei-i386"
+dir=$(new_dir)
+echo "installed on 32-bit Windows" >"$dir/on32.txt"
+WINE=$WINELOADER run_ovalith "$(winpath "$dir/on32.txt") /pw=$PW" "" \
+  "$installed"
+expect "32-bit Windows: the installed program runs" "$STATUS" 0
+timeout 60 /usr/lib/wine/wine "$(winpath "$installed/uninstall.exe")" /S \
+  >/dev/null 2>&1
+wait_until 60 test ! -e "$installed" &&
+  pass "32-bit Windows: uninstaller removes the program's folder" ||
+  fail "32-bit Windows: uninstaller removes the program's folder"
+timeout 30 wineserver -k
+rm -rf "$WINEPREFIX"
+export WINEPREFIX=$SUITE_PREFIX WINELOADER=$WINE
