@@ -10,7 +10,7 @@
 # build directories of the mingw and mingw64 presets; ARTIFACTS the
 # screenshot directory (default build/wine-artifacts).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 ROOT=$PWD
 LINUX_BUILD=$(realpath -m "${1:-build/release}")
 ARTIFACTS=$(realpath -m "${ARTIFACTS:-build/wine-artifacts}")

@@ -45,6 +45,11 @@ expect "stand-in beside the program: status" "$STATUS" 0
 [ -e "$dir/ovalith-loaded.txt" ] &&
   pass "stand-in beside the program: loaded, marker left" ||
   fail "stand-in beside the program: loaded, marker left" "$(ls "$dir")"
+# Its cipher is the identity, called one block at a time (it has no bulk
+# entry points): the container is the plain layout.
+printf 'Ov2txt  planted\nOv2End.8' >"$TESTROOT/identity.ov2"
+expect_same_file "stand-in beside the program: its blocks, one call each" \
+  "$dir/planted.ov2" "$TESTROOT/identity.ov2"
 
 dir=$(new_dir)
 start_ovalith "$(winpath "$dir/absent.txt") /pw=secret"
