@@ -105,12 +105,14 @@ done
 [ ${#suite_files[@]} -gt 0 ] || WINE_ARCHES=""
 for bits in $WINE_ARCHES; do
   begin_suite "$bits" || continue
+  count_results
   started=$SECONDS passed_before=$PASSED failed_before=$FAILED
   for test_file in "${suite_files[@]}"; do
     echo "== $SUITE: $test_file"
     # shellcheck disable=SC1090
     source "$test_file"
   done
+  count_results
   echo "wine-tests: $SUITE suite: $((PASSED - passed_before)) passed," \
     "$((FAILED - failed_before)) failed, $((SECONDS - started)) s"
 done
@@ -124,6 +126,7 @@ for test_file in tests/wine/p[0-9]*.sh; do
   echo "wine-tests: $test_file took $((SECONDS - started)) s"
 done
 
+count_results
 echo "screenshots in $ARTIFACTS"
 echo "$PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]

@@ -6,16 +6,25 @@
 PASSED=0
 FAILED=0
 SUITE=""
+# Each result is a line in this file, so that results found inside $(...)
+# count too; count_results sets PASSED and FAILED from it.
+RESULTS=$TESTROOT/results
+: >"$RESULTS"
+
+count_results() {
+  PASSED=$(grep -c '^pass$' "$RESULTS")
+  FAILED=$(grep -c '^fail$' "$RESULTS")
+}
 
 pass() {
-  PASSED=$((PASSED + 1))
+  echo pass >>"$RESULTS"
   echo "  ok   $1"
 }
 
 # On stderr, so that a failure inside $(...) or under >/dev/null is still
 # seen, with what the last run of the program said.
 fail() {
-  FAILED=$((FAILED + 1))
+  echo fail >>"$RESULTS"
   echo "  FAIL ${SUITE:+[$SUITE] }$1${2:+: $2}" >&2
   if [ -s "${STDERR_FILE:-}" ]; then
     sed 's/^/       stderr: /' "$STDERR_FILE" >&2
