@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 #include <string>
 
 namespace {
