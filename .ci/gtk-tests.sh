@@ -44,5 +44,6 @@ for test_file in tests/gtk/t[0-9]*.sh; do
 done
 
 echo "screenshots in $ARTIFACTS"
+count_results
 echo "$PASSED passed, $FAILED failed ($((SECONDS - started)) s)"
 [ "$FAILED" -eq 0 ]

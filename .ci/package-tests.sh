@@ -136,8 +136,8 @@ grep -q "^Default application.*: ovalith.desktop" <<<"$handler" &&
 menu_test=$(/usr/bin/python3 tests/gtk/nautilus_menu_test.py \
   /usr/share/nautilus-python/extensions/ovalith.py 2>&1)
 echo "$menu_test"
-PASSED=$((PASSED + $(grep -c '^  ok ' <<<"$menu_test")))
-FAILED=$((FAILED + $(grep -c '^  FAIL ' <<<"$menu_test")))
+grep '^  ok ' <<<"$menu_test" | sed 's/.*/pass/' >>"$RESULTS"
+grep '^  FAIL ' <<<"$menu_test" | sed 's/.*/fail/' >>"$RESULTS"
 grep -qE '^  (ok|FAIL) ' <<<"$menu_test" || fail "the Nautilus menu test runs"
 
 # Opened by the desktop's own launchers: the decrypt window comes up, and
@@ -192,5 +192,6 @@ expect "no trace in the desktop database" \
 expect "dpkg forgets them" \
   "$(dpkg-query -W -f='${Status}\n' ovalith ovalith-gtk 2>/dev/null | grep -c installed)" 0
 
+count_results
 echo "$PASSED passed, $FAILED failed ($((SECONDS - started)) s)"
 [ "$FAILED" -eq 0 ]

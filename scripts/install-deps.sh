@@ -5,7 +5,10 @@
 #   build     the program and its cipher library
 #   tests     GoogleTest, Google Benchmark, OpenSSL as the DES oracle
 #   hardening sanitizers and the fuzzer (clang)
-#   windows   the mingw-w64 cross build, Wine and the tools to drive it
+#   windows   the mingw-w64 cross build, Wine and the tools to drive it,
+#             NSIS for the installer; and where the kernel runs no 32-bit
+#             code, qemu-i386 emulation for Wine's 32-bit loader
+#             (scripts/i386-emulation.sh)
 #   gtk       the GTK front end and its tests under Xvfb
 #   package   Debian packaging and its checks
 # Root or sudo is needed only when something is missing.  A package manager
@@ -16,7 +19,7 @@ declare -A groups=(
   [build]="cmake g++ make pkg-config"
   [tests]="libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl"
   [hardening]="clang libclang-rt-dev"
-  [windows]="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick nsis zip unzip"
+  [windows]="binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick nsis zip unzip"
   [gtk]="libgtk-4-dev xvfb xauth xdotool x11-utils imagemagick"
   [package]="dpkg-dev lintian fakeroot file desktop-file-utils shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl man-db python3-nautilus"
 )
@@ -39,7 +42,20 @@ missing=()
 for p in "${wanted[@]}"; do
   installed "$p" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+
+# What a group needs beyond packages, once they are in place.
+after_install() {
+  for group in "$@"; do
+    if [ "$group" = windows ]; then
+      bash "$(dirname "$0")/i386-emulation.sh"
+    fi
+  done
+}
+
+if [ ${#missing[@]} -eq 0 ]; then
+  after_install "$@"
+  exit 0
+fi
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -57,3 +73,4 @@ apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -q
      -o DPkg::Lock::Timeout=1200)
 "${apt[@]}" update
 "${apt[@]}" install -y --no-install-recommends "${missing[@]}"
+after_install "$@"

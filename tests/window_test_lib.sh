@@ -3,21 +3,32 @@
 # the main window, typing the passwords, answering message boxes.  Each
 # suite's lib.sh sources it and defines wait_window, wait_closed,
 # screenshot, focus, type_text and keys; STDERR_FILE names the file that
-# holds what the program last wrote to standard error.
+# holds what the program last wrote to standard error.  TESTROOT must be set
+# before it is sourced.
 
 PASSED=0
 FAILED=0
+SUITE=""
+# Each result is a line in this file, so that results found inside $(...)
+# count too; count_results sets PASSED and FAILED from it.
+RESULTS=$TESTROOT/results
+: >"$RESULTS"
+
+count_results() {
+  PASSED=$(grep -c '^pass$' "$RESULTS")
+  FAILED=$(grep -c '^fail$' "$RESULTS")
+}
 
 pass() {
-  PASSED=$((PASSED + 1))
+  echo pass >>"$RESULTS"
   echo "  ok   $1"
 }
 
 # On stderr, so that a failure inside $(...) or under >/dev/null is still
 # seen, with what the last run of the program said.
 fail() {
-  FAILED=$((FAILED + 1))
-  echo "  FAIL $1${2:+: $2}" >&2
+  echo fail >>"$RESULTS"
+  echo "  FAIL ${SUITE:+[$SUITE] }$1${2:+: $2}" >&2
   if [ -s "${STDERR_FILE:-}" ]; then
     sed 's/^/       stderr: /' "$STDERR_FILE" >&2
   fi
@@ -46,7 +57,7 @@ main_window() {  # caption-pattern [screenshot-name]
     return 1
   fi
   [ -n "${2:-}" ] && screenshot "$main" "$2"
-  focus "$main"
+  focus "$main" || return 1
   echo "$main"
 }
 
@@ -64,12 +75,12 @@ answer_box() {  # test-name screenshot-name keys...
   local name=$1 shot=$2 box
   shift 2
   if ! box=$(wait_window '^Ovalith$'); then
-    fail "$name" "no message box"
+    fail "$name" "no message box within 20 s"
     return 1
   fi
   pass "$name"
   [ -n "$shot" ] && screenshot "$box" "$shot"
-  focus "$box"
+  focus "$box" || return 1
   keys "$@"
-  wait_closed "$box" || fail "$name: box closes" "still shown"
+  wait_closed "$box" || fail "$name: answered" "the box stayed open after $*"
 }

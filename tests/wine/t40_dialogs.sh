@@ -65,7 +65,7 @@ ls "$dir" | grep -q ovalith-partial && fail "overwrite Yes: no temporary left"
 # Decrypt mode: caption "Decrypt", one box; Tab goes from it straight to
 # the buttons, so Tab Tab Enter presses Cancel.
 dir=$(new_dir)
-cp "$(linux_encrypt "$TESTROOT/app/ovalith.exe" "$PW")" "$dir/prog.ov2"
+cp "$(linux_encrypt "$APP/ovalith.exe" "$PW")" "$dir/prog.ov2"
 start_ovalith "$(winpath "$dir/prog.ov2")"
 if main_window '^Decrypt$' main-decrypt >/dev/null; then
   type_text "$PW"
@@ -89,7 +89,7 @@ fi
 finish_ovalith
 expect "decrypt after a wrong password: status" "$STATUS" 0
 expect_same_file "decrypt: file restored" "$dir/prog.exe" \
-  "$TESTROOT/app/ovalith.exe"
+  "$APP/ovalith.exe"
 
 # The close box (Alt+F4) ends without a run.
 dir=$(new_dir)

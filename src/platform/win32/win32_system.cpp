@@ -9,6 +9,27 @@
 
 namespace ovalith::win32 {
 
+namespace {
+
+// The folder of the running program, with its trailing backslash; empty
+// if unknown.
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD size = GetModuleFileNameW(nullptr, path.data(),
+                                    static_cast<DWORD>(path.size()));
+    if (size == 0) return L"";
+    if (size < path.size()) {
+      path.resize(size);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+}  // namespace
+
 CommandLine Win32System::ReadCommandLine() {
   return ParseCommandText(Narrow(std::wstring(ArgumentsOf(GetCommandLineW()))));
 }
@@ -82,8 +103,19 @@ std::unique_ptr<OutputFile> Win32System::CreateNew(const std::string& name) {
 
 void Win32System::ReplaceFile(const std::string& temp_name,
                               const std::string& final_name) {
-  if (!MoveFileExW(Widen(temp_name).c_str(), Widen(final_name).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  // Full paths: Wine's ReplaceFileW fails on bare names.
+  std::wstring temp = Widen(AbsolutePath(temp_name));
+  std::wstring target = Widen(AbsolutePath(final_name));
+  // A replaced file keeps its attributes and security, as if rewritten in
+  // place; a rename would give it the temporary file's.
+  if (::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, 0, nullptr,
+                     nullptr))
+    return;
+  DWORD error = GetLastError();
+  if (error != ERROR_FILE_NOT_FOUND)
+    throw Failure(final_name + ": " + SystemErrorText(error));
+  // Nothing to replace: the new file takes the name.
+  if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
     throw Failure(LastErrorText(final_name));
 }
 
@@ -95,8 +127,21 @@ void Win32System::RemoveFile(const std::string& name) noexcept {
 }
 
 void* Win32System::LoadLibrary(const std::string& name) {
+  // Never from the working directory, which is the folder of the file
+  // being processed: whoever gave the user that file may have put a DLL
+  // beside it.  The program's own folder, then the system's.
   std::wstring file = Widen(name) + L".dll";
-  HMODULE library = LoadLibraryW(file.c_str());
+  HMODULE library = LoadLibraryExW(
+      file.c_str(), nullptr,
+      LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // Windows 7 without update KB2533623 has no search flags: the full path,
+  // never the bare name.
+  if (!library && GetLastError() == ERROR_INVALID_PARAMETER) {
+    std::wstring folder = ProgramFolder();
+    if (!folder.empty())
+      library = LoadLibraryExW((folder + file).c_str(), nullptr,
+                               LOAD_WITH_ALTERED_SEARCH_PATH);
+  }
   if (!library) throw Failure(LastErrorText(name + ".dll"));
   return reinterpret_cast<void*>(library);
 }

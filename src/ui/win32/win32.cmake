@@ -26,8 +26,11 @@ add_executable(ovalith WIN32
 )
 target_link_libraries(ovalith PRIVATE ovalith_win32)
 if(MINGW)
-  # Runs on a bare Windows: no libstdc++, libgcc or winpthread DLLs.
-  target_link_options(ovalith PRIVATE -static $<$<CONFIG:Release>:-s>)
+  # Runs on a bare Windows: no libstdc++, libgcc or winpthread DLLs.  It
+  # needs Windows 7 (the library search flags of LoadLibraryExW, common
+  # controls 6) and says so in its header.
+  target_link_options(ovalith PRIVATE -static $<$<CONFIG:Release>:-s>
+    -Wl,--subsystem,windows:6.1)
 endif()
 add_dependencies(ovalith ovalith_cipher)
 
@@ -35,6 +38,31 @@ add_dependencies(ovalith ovalith_cipher)
 add_executable(ovalith_win32_checks
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/win32_checks.cpp)
 target_link_libraries(ovalith_win32_checks PRIVATE ovalith_win32)
+
+# Tells the tests when a window is ready for keys.
+add_executable(ovalith_window_probe
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/window_probe.cpp)
+target_link_libraries(ovalith_window_probe PRIVATE user32 shell32)
+
+# A stand-in ovalith.dll that leaves a file behind when it is loaded, in
+# marker/ so that it never takes the real library's place.
+add_library(ovalith_marker SHARED
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/marker_library.cpp)
+target_include_directories(ovalith_marker PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
+set_target_properties(ovalith_marker PROPERTIES
+  PREFIX "" OUTPUT_NAME ovalith
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/marker
+  ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/marker)
 if(MINGW)
   target_link_options(ovalith_win32_checks PRIVATE -static)
+  target_link_options(ovalith_window_probe PRIVATE -static)
+  target_link_options(ovalith_marker PRIVATE -static -Wl,--kill-at)
+  # Every PE file declares the Windows it needs: 7 (6.1), for the library
+  # search flags of LoadLibraryExW and common controls 6.
+  foreach(target ovalith ovalith_cipher ovalith_win32_checks
+                 ovalith_window_probe ovalith_marker)
+    target_link_options(${target} PRIVATE
+      LINKER:--major-os-version,6,--minor-os-version,1
+      LINKER:--major-subsystem-version,6,--minor-subsystem-version,1)
+  endforeach()
 endif()

@@ -1,0 +1,123 @@
+; ovalith.nsi: per-user installer of Ovalith for Windows 7 and later.
+; Built by make-packages.sh:
+;   makensis -DVERSION=x.y.z -DBIN32=dir -DBIN64=dir -DDOCS=dir
+;            -DOUTFILE=setup.exe ovalith.nsi
+; Installs into the user's programs folder without administrator rights,
+; the 64-bit program on 64-bit Windows; adds "Send To", the .ov2
+; association (a double-click decrypts) and an uninstall entry, all under
+; HKCU.  The uninstaller removes every file, shortcut and key it added.
+
+Unicode true
+RequestExecutionLevel user
+SetCompressor /SOLID lzma
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "x64.nsh"
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ovalith"
+!define PROGID "Ovalith.Container"
+!define CLASSES "Software\Classes"
+; SHCNE_ASSOCCHANGED: Explorer rereads the associations.
+!define NOTIFY_ASSOCIATIONS "shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)"
+
+Name "Ovalith"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\Ovalith"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "Ovalith ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "Ovalith"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "FileDescription" "Ovalith setup"
+VIAddVersionKey "LegalCopyright" "The Ovalith developers, MIT licence"
+
+!insertmacro MUI_PAGE_LICENSE "${DOCS}\LICENSE.txt"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Function .onInit
+  SetShellVarContext current
+FunctionEnd
+
+Function un.onInit
+  SetShellVarContext current
+FunctionEnd
+
+Section "Ovalith"
+  ; Whether the user's programs folder is ours to remove again.
+  ${IfNot} ${FileExists} "$LOCALAPPDATA\Programs\*.*"
+    StrCpy $0 1
+  ${Else}
+    ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "CreatedProgramsFolder"
+  ${EndIf}
+
+  SetOutPath "$INSTDIR"
+  ${If} ${RunningX64}
+    File "${BIN64}\ovalith.exe"
+    File "${BIN64}\ovalith.dll"
+  ${Else}
+    File "${BIN32}\ovalith.exe"
+    File "${BIN32}\ovalith.dll"
+  ${EndIf}
+  File "${DOCS}\README.txt"
+  File "${DOCS}\LICENSE.txt"
+  File "${DOCS}\THIRD-PARTY-NOTICES.txt"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  ; Send To hands the program the file's path, quoted.
+  CreateShortcut "$SENDTO\Ovalith.lnk" "$INSTDIR\ovalith.exe" "" \
+    "$INSTDIR\ovalith.exe" 0 SW_SHOWNORMAL "" "Encrypt or decrypt with Ovalith"
+
+  ; Explorer merges HKCU\Software\Classes into the associations of this
+  ; user; the program opens a .ov2 file in its decrypt window.
+  WriteRegStr HKCU "${CLASSES}\.ov2" "" "${PROGID}"
+  WriteRegStr HKCU "${CLASSES}\${PROGID}" "" "Ovalith container"
+  WriteRegStr HKCU "${CLASSES}\${PROGID}\DefaultIcon" "" "$INSTDIR\ovalith.exe,0"
+  WriteRegStr HKCU "${CLASSES}\${PROGID}\shell\open\command" "" \
+    '"$INSTDIR\ovalith.exe" "%1"'
+  System::Call "${NOTIFY_ASSOCIATIONS}"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Ovalith"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "The Ovalith developers"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\ovalith.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "CreatedProgramsFolder" $0
+SectionEnd
+
+Section "Uninstall"
+  Delete "$SENDTO\Ovalith.lnk"
+  Delete "$INSTDIR\ovalith.exe"
+  Delete "$INSTDIR\ovalith.dll"
+  Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+
+  ; The association only if it is still ours; other values under .ov2
+  ; (another program's "Open with" entries) stay.
+  ReadRegStr $0 HKCU "${CLASSES}\.ov2" ""
+  ${If} $0 == "${PROGID}"
+    DeleteRegValue HKCU "${CLASSES}\.ov2" ""
+    DeleteRegKey /ifempty HKCU "${CLASSES}\.ov2"
+  ${EndIf}
+  DeleteRegKey HKCU "${CLASSES}\${PROGID}"
+  System::Call "${NOTIFY_ASSOCIATIONS}"
+
+  ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "CreatedProgramsFolder"
+  ${If} $0 = 1
+    RMDir "$LOCALAPPDATA\Programs"
+  ${EndIf}
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
