@@ -1,8 +1,8 @@
 # window_test_lib.sh: what the tests that drive a program's windows under
 # Xvfb share (tests/wine, tests/gtk): counting results, comparing, finding
 # the main window, typing the passwords, answering message boxes.  Each
-# suite's lib.sh sources it and defines wait_window, wait_closed,
-# screenshot, focus, type_text and keys; STDERR_FILE names the file that
+# suite's lib.sh sources it and defines wait_window, wait_closed, focus,
+# type_text and keys; STDERR_FILE names the file that
 # holds what the program last wrote to standard error.  TESTROOT must be set
 # before it is sourced.
 
@@ -46,6 +46,14 @@ expect_same_file() {
   else
     fail "$1" "$2 and $3 differ or are missing"
   fi
+}
+
+# Saves a picture of a window in ARTIFACTS.  Bounded: import waits for ever
+# on a window that goes away while it grabs it, as a progress window does
+# at the end of its run.
+screenshot() {  # window-id name
+  timeout 10 import -window "$1" "$ARTIFACTS/$2.png" 2>/dev/null ||
+    echo "       (no screenshot $2: the window went away)" >&2
 }
 
 # The main window (caption pattern) once it shows, saved when asked, and

@@ -111,11 +111,6 @@ keys() {
   xdotool key --delay 30 "$@"
 }
 
-screenshot() {  # window-id name
-  import -window "$1" "$ARTIFACTS/$2.png" 2>/dev/null ||
-    echo "       (no screenshot $2)" >&2
-}
-
 # After a refused run: the box and the progress window are gone (hidden
 # after the main window took input again), and the main window has the
 # keyboard.

@@ -173,10 +173,6 @@ keys() {
   xdotool key --delay 60 "$@"
 }
 
-screenshot() {  # window-id name
-  import -window "$1" "$ARTIFACTS/$2.png" 2>/dev/null
-}
-
 # Waits until a window is gone or hidden.
 wait_closed() {  # window-id [seconds]
   local deadline=$((SECONDS + ${2:-10}))
