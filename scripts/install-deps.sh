@@ -67,10 +67,25 @@ for p in "${missing[@]}"; do
 done
 
 echo "install-deps: installing ${missing[*]}" >&2
-# apt's own lock timeout: another apt run holding the lock is waited for
-# (up to 20 minutes) instead of ending this one.
+# apt's own lock timeout makes it wait for dpkg's lock; the package lists'
+# lock it does not wait for, so a run that meets a busy lock is tried again,
+# for up to 20 minutes in all, instead of failing.
 apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -q
      -o DPkg::Lock::Timeout=1200)
-"${apt[@]}" update
-"${apt[@]}" install -y --no-install-recommends "${missing[@]}"
+apt_waiting() {
+  local log deadline=$((SECONDS + 1200))
+  log=$(mktemp)
+  until "${apt[@]}" "$@" 2> >(tee "$log" >&2); do
+    if ! grep -q "Could not get lock\|Unable to lock" "$log" ||
+      [ "$SECONDS" -ge "$deadline" ]; then
+      rm -f "$log"
+      return 1
+    fi
+    echo "install-deps: the package manager is busy; waiting" >&2
+    sleep 10
+  done
+  rm -f "$log"
+}
+apt_waiting update
+apt_waiting install -y --no-install-recommends "${missing[@]}"
 after_install "$@"
