@@ -2,15 +2,19 @@
 #include "child_process.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utmp.h>
 
 #include <chrono>
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -141,6 +145,102 @@ ChildResult ChildProcess::Wait() {
   if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
+}
+
+namespace {
+constexpr auto kPatience = std::chrono::seconds(10);
+}
+
+TerminalChild::TerminalChild(const std::string& dir,
+                             std::vector<std::string> args) {
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = 80;
+  if (openpty(&master_, &slave_, nullptr, nullptr, &size) != 0) {
+    ADD_FAILURE() << "openpty failed";
+    return;
+  }
+  tcgetattr(slave_, &initial_);
+  const std::string program = ProgramPath();
+  pid_ = fork();
+  if (pid_ == 0) {
+    close(master_);
+    const int slave = dup(slave_);
+    if (login_tty(slave) != 0 || chdir(dir.c_str()) != 0) _exit(127);
+    std::vector<char*> argv = {const_cast<char*>("ovalith")};
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+}
+
+TerminalChild::~TerminalChild() {
+  if (pid_ > 0 && !exited_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (master_ >= 0) close(master_);
+  if (slave_ >= 0) close(slave_);
+}
+
+void TerminalChild::Type(const std::string& keys) {
+  ASSERT_EQ(write(master_, keys.data(), keys.size()),
+            static_cast<ssize_t>(keys.size()));
+}
+
+std::size_t TerminalChild::WaitFor(const std::string& text, std::size_t from) {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  for (;;) {
+    const std::size_t at = output_.find(text, from);
+    if (at != std::string::npos) return at + text.size();
+    if (std::chrono::steady_clock::now() > deadline || Pump(100) < 0) {
+      ADD_FAILURE() << "never saw \"" << text << "\" in:\n" << output_;
+      return std::string::npos;
+    }
+  }
+}
+
+int TerminalChild::Wait() {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (Pump(20) < 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      exited_ = true;
+      while (Pump(0) > 0) {
+      }
+      return status;
+    }
+  }
+  ADD_FAILURE() << "the program did not end; output:\n" << output_;
+  return -1;
+}
+
+int TerminalChild::ExitStatus() {
+  const int status = Wait();
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void TerminalChild::ExpectSettingsRestored() {
+  termios now{};
+  ASSERT_EQ(tcgetattr(slave_, &now), 0);
+  EXPECT_NE(now.c_lflag & ECHO, 0u);
+  EXPECT_NE(now.c_lflag & ICANON, 0u);
+  EXPECT_EQ(now.c_lflag, initial_.c_lflag);
+  EXPECT_EQ(now.c_iflag, initial_.c_iflag);
+  EXPECT_EQ(now.c_oflag, initial_.c_oflag);
+  EXPECT_EQ(now.c_cc[VMIN], initial_.c_cc[VMIN]);
+}
+
+ssize_t TerminalChild::Pump(int ms) {
+  pollfd p{master_, POLLIN, 0};
+  if (poll(&p, 1, ms) <= 0) return 0;
+  char buf[4096];
+  const ssize_t n = read(master_, buf, sizeof buf);
+  if (n <= 0) return -1;
+  output_.append(buf, static_cast<std::size_t>(n));
+  return n;
 }
 
 ChildResult RunChild(const std::vector<std::string>& argv,

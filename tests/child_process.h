@@ -1,11 +1,13 @@
 // child_process.h: runs the built program as a user would, in a directory
 // of the test's choosing, with its standard input fed from a text and its
 // output captured; optionally as another user, under extra environment
-// variables, or killed at a chosen moment.
+// variables, or killed at a chosen moment.  TerminalChild runs it on a
+// pseudo-terminal instead, for the keys a user types at one.
 #pragma once
 
 #include <sys/resource.h>
 #include <sys/types.h>
+#include <termios.h>
 
 #include <string>
 #include <vector>
@@ -50,6 +52,42 @@ class ChildProcess {
   int out_ = -1, err_ = -1;
   double timeout_;
   bool waited_ = false;
+};
+
+// The program on the slave side of a pseudo-terminal of 80 x 24; the test
+// keeps the slave open too, to look at its settings.  Waits are bounded;
+// a wait that runs out is a test failure that shows the output so far.
+class TerminalChild {
+ public:
+  TerminalChild(const std::string& dir, std::vector<std::string> args);
+  ~TerminalChild();
+  TerminalChild(const TerminalChild&) = delete;
+  TerminalChild& operator=(const TerminalChild&) = delete;
+
+  void Type(const std::string& keys);
+  // Waits until text appears in the output at or after from; returns the
+  // position just behind it, or npos.
+  std::size_t WaitFor(const std::string& text, std::size_t from = 0);
+  // Waits for the end; the raw wait status, -1 when it did not end.
+  int Wait();
+  int ExitStatus();
+  // The terminal's settings now, against those it had before the start.
+  void ExpectSettingsRestored();
+
+  pid_t pid() const { return pid_; }
+  const std::string& output() const { return output_; }
+
+ private:
+  // Reads what comes within ms: bytes read, 0 for none, -1 once the
+  // program's side is gone.
+  ssize_t Pump(int ms);
+
+  int master_ = -1;
+  int slave_ = -1;
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  termios initial_{};
+  std::string output_;
 };
 
 // Runs to the end.

@@ -40,7 +40,7 @@ target_compile_definitions(ovalith_test_support PRIVATE
 # their defaults.
 target_compile_options(ovalith_test_support PUBLIC
   -Wno-missing-field-initializers)
-target_link_libraries(ovalith_test_support PUBLIC ovalith_posix ovalith_test_util
+target_link_libraries(ovalith_test_support PUBLIC ovalith_posix ovalith_test_util util
                       GTest::gtest GTest::gmock GTest::gtest_main)
 
 # The core's tests: on the in-memory system, they never write to the disk.
@@ -78,10 +78,7 @@ gtest_discover_tests(program_test DISCOVERY_TIMEOUT 60)
 
 # The terminal front end through a pseudo-terminal.
 add_executable(terminal_pty_test tests/e2e/terminal_pty_test.cpp)
-target_link_libraries(terminal_pty_test PRIVATE GTest::gtest GTest::gtest_main
-                      util)
-target_compile_definitions(terminal_pty_test PRIVATE
-  OVALITH_BINARY="$<TARGET_FILE:ovalith>")
+target_link_libraries(terminal_pty_test PRIVATE ovalith_test_support)
 add_dependencies(terminal_pty_test ovalith ovalith_cipher)
 gtest_discover_tests(terminal_pty_test DISCOVERY_TIMEOUT 60)
 include(tests/hardening/hardening.cmake)
