@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/win32/command_line.h"
-#include "ui/win32/progress_scale.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/windows_names.h"
+#include "ui/win32/progress_scale.h"
 
 namespace {
 
