@@ -243,6 +243,13 @@ ssize_t TerminalChild::Pump(int ms) {
   return n;
 }
 
+ChildResult RunOvalith(const std::vector<std::string>& args,
+                       const ChildOptions& options) {
+  std::vector<std::string> argv{ProgramPath()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunChild(argv, options);
+}
+
 ChildResult RunChild(const std::vector<std::string>& argv,
                      const ChildOptions& options) {
   ChildProcess child(argv, options);

@@ -94,6 +94,10 @@ class TerminalChild {
 ChildResult RunChild(const std::vector<std::string>& argv,
                      const ChildOptions& options = {});
 
+// Runs the built program with these arguments to the end.
+ChildResult RunOvalith(const std::vector<std::string>& args,
+                       const ChildOptions& options = {});
+
 // The built program and the fault library, as CMake placed them.
 std::string ProgramPath();
 std::string FaultLibraryPath();

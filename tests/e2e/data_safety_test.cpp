@@ -28,10 +28,8 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 ChildResult Ovalith(const std::vector<std::string>& args,
-                    ChildOptions options = {}) {
-  std::vector<std::string> argv{test::ProgramPath()};
-  argv.insert(argv.end(), args.begin(), args.end());
-  return test::RunChild(argv, options);
+                    const ChildOptions& options = {}) {
+  return test::RunOvalith(args, options);
 }
 
 unsigned Mode(const std::string& path) {

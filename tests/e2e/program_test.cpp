@@ -28,9 +28,7 @@ using Result = test::ChildResult;
 
 Result Ovalith(const std::vector<std::string>& args,
                const std::string& input = "") {
-  std::vector<std::string> argv{test::ProgramPath()};
-  argv.insert(argv.end(), args.begin(), args.end());
-  return test::RunChild(argv, {.input = input});
+  return test::RunOvalith(args, {.input = input});
 }
 
 using test::kUsageLines;
@@ -80,8 +78,8 @@ TEST(Program, RefusalsShowTheirMessagesAndEndOfInputEndsWithStatusTwo) {
   EXPECT_THAT(shorter.err,
               HasSubstr("The password must be at least 4 characters."));
   // Refused, then corrected on the next try.
-  Result retry = Ovalith({"a.txt"}, "abcd\nabce\nabcd\nabcd\n");
-  EXPECT_EQ(retry.status, 0) << retry.err;
+  Result corrected = Ovalith({"a.txt"}, "abcd\nabce\nabcd\nabcd\n");
+  EXPECT_EQ(corrected.status, 0) << corrected.err;
   EXPECT_THAT(ListDir(dir.path()), ElementsAre("a.ov2", "a.txt"));
 
   Result wrong = Ovalith({"a.ov2", "/pw=nope"});

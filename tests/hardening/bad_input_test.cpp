@@ -30,8 +30,8 @@ const char kWrongPassword[] = "Wrong password or not an Ovalith 2.0 file";
 ChildResult Ovalith(const std::string& cwd, const std::string& file,
                     const std::string& password = "abcd",
                     const std::string& input = "") {
-  return RunChild({ProgramPath(), file, "/pw=" + password},
-                  {.cwd = cwd, .input = input, .timeout_seconds = 20});
+  return RunOvalith({file, "/pw=" + password},
+                    {.cwd = cwd, .input = input, .timeout_seconds = 20});
 }
 
 // Status 1 with the usage message and a cause line that contains cause.
@@ -106,8 +106,8 @@ TEST(BadInput, UnreadableFile) {
   WriteFile(dir / "secret.txt", "cannot read me");
   ASSERT_EQ(::chmod((dir / "secret.txt").c_str(), 0), 0);
   ChildResult result =
-      RunChild({ProgramPath(), "secret.txt", "/pw=abcd"},
-               {.cwd = dir.path(), .uid = user.uid, .gid = user.gid});
+      RunOvalith({"secret.txt", "/pw=abcd"},
+                 {.cwd = dir.path(), .uid = user.uid, .gid = user.gid});
   if (result.status == 127)
     GTEST_SKIP() << "the program is not reachable by user nobody";
   ExpectUsage(result, "Permission denied");
@@ -127,8 +127,8 @@ TEST(BadInput, ReadOnlyDirectory) {
   for (const char* name : {"a.txt", "b.ov2"}) {
     SCOPED_TRACE(name);
     ChildResult result =
-        RunChild({ProgramPath(), name, "/pw=abcd"},
-                 {.cwd = dir.path(), .uid = user.uid, .gid = user.gid});
+        RunOvalith({name, "/pw=abcd"},
+                   {.cwd = dir.path(), .uid = user.uid, .gid = user.gid});
     if (result.status == 127)
       GTEST_SKIP() << "the program is not reachable by user nobody";
     ExpectUsage(result, "Permission denied");

@@ -86,19 +86,19 @@ class FaultRun {
   std::pair<long, bool> Run(const FaultPoint& point, long nth,
                             const char* error, ChildResult& result) {
     std::string report = dir_.path() + "-report";
-    result =
-        RunChild({ProgramPath(), files_.input, std::string("/pw=") + kPassword},
-                 {.cwd = dir_.path(),
-                  .input = "y\n",
-                  .env = {"LD_PRELOAD=" + FaultLibraryPath(),
-                          std::string("OVALITH_FAULT_CALL=") + point.call,
-                          "OVALITH_FAULT_PATH=" + Pattern(point),
-                          "OVALITH_FAULT_NTH=" + std::to_string(nth),
-                          std::string("OVALITH_FAULT_ERRNO=") + error,
-                          "OVALITH_FAULT_REPORT=" + report,
-                          // The preloaded library comes before the sanitizer's.
-                          "ASAN_OPTIONS=" + AsanOptions() +
-                              "verify_asan_link_order=0"}});
+    result = RunOvalith(
+        {files_.input, std::string("/pw=") + kPassword},
+        {.cwd = dir_.path(),
+         .input = "y\n",
+         .env = {
+             "LD_PRELOAD=" + FaultLibraryPath(),
+             std::string("OVALITH_FAULT_CALL=") + point.call,
+             "OVALITH_FAULT_PATH=" + Pattern(point),
+             "OVALITH_FAULT_NTH=" + std::to_string(nth),
+             std::string("OVALITH_FAULT_ERRNO=") + error,
+             "OVALITH_FAULT_REPORT=" + report,
+             // The preloaded library comes before the sanitizer's.
+             "ASAN_OPTIONS=" + AsanOptions() + "verify_asan_link_order=0"}});
     long calls = -1;
     int injected = 0;
     std::istringstream(ReadFile(report)) >> calls >> injected;

@@ -124,9 +124,8 @@ class FullDisk : public ::testing::Test {
                     const std::string& output) {
     WriteFile(disk_ + "/" + input, data);
     WriteFile(disk_ + "/" + output, kOld);
-    ChildResult result =
-        RunChild({ProgramPath(), input, std::string("/pw=") + kPassword},
-                 {.cwd = disk_, .input = "y\n"});
+    ChildResult result = RunOvalith({input, std::string("/pw=") + kPassword},
+                                    {.cwd = disk_, .input = "y\n"});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find(kUsageLines), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("No space left on device"), std::string::npos)
@@ -146,9 +145,7 @@ class FullDisk : public ::testing::Test {
 TEST_F(FullDisk, ContainerThatDoesNotFit) {
   // A small file fits, so the disk itself works.
   WriteFile(disk_ + "/small.txt", "fits");
-  ASSERT_EQ(
-      RunChild({ProgramPath(), "small.txt", "/pw=abcd"}, {.cwd = disk_}).status,
-      0);
+  ASSERT_EQ(RunOvalith({"small.txt", "/pw=abcd"}, {.cwd = disk_}).status, 0);
   std::remove((disk_ + "/small.txt").c_str());
   std::remove((disk_ + "/small.ov2").c_str());
   ExpectNoRoom("big.dat", RandomBytes(700 * 1024, 3), "big.ov2");

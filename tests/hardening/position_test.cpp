@@ -125,8 +125,8 @@ TEST(Slow, SparseFileLargerThanFourGiB) {
   ASSERT_EQ(::truncate((dir / "sparse.img").c_str(), static_cast<off_t>(size)),
             0);
   ChildResult encrypted =
-      RunChild({ProgramPath(), "sparse.img", "/pw=sparse"},
-               {.cwd = dir.path(), .timeout_seconds = 1200});
+      RunOvalith({"sparse.img", "/pw=sparse"},
+                 {.cwd = dir.path(), .timeout_seconds = 1200});
   ASSERT_EQ(encrypted.status, 0) << encrypted.err;
   std::string container = dir / "sparse.ov2";
   std::string key = KeyOf("sparse");
@@ -140,8 +140,8 @@ TEST(Slow, SparseFileLargerThanFourGiB) {
 
   std::remove((dir / "sparse.img").c_str());
   ChildResult decrypted =
-      RunChild({ProgramPath(), "sparse.ov2", "/pw=sparse"},
-               {.cwd = dir.path(), .timeout_seconds = 1200});
+      RunOvalith({"sparse.ov2", "/pw=sparse"},
+                 {.cwd = dir.path(), .timeout_seconds = 1200});
   ASSERT_EQ(decrypted.status, 0) << decrypted.err;
   EXPECT_TRUE(AllZero(dir / "sparse.img", size));
 }
