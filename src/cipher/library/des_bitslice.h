@@ -55,6 +55,12 @@ inline W Broadcast(std::uint64_t value) {
   }
 }
 
+// Bits of x where m is set, of y elsewhere: one vpternlog (AVX-512 only).
+template <class W>
+inline __attribute__((always_inline)) W Select(W m, W x, W y) {
+  return Ternlog<0xB8>(y, m, x);
+}
+
 // One step of the 64x64 bit transpose inside each 64-bit lane: swaps the
 // high D bits of a's 2D-bit groups with the low D bits of b's.
 template <int D, class W>
@@ -65,16 +71,18 @@ inline __attribute__((always_inline)) void Swap(W& a, W& b) {
                                  : D == 4  ? 0x0F0F0F0F0F0F0F0Full
                                  : D == 2  ? 0x3333333333333333ull
                                            : 0x5555555555555555ull;
-  const W t = ((a >> D) ^ b) & Broadcast<W>(kLow);
-  b ^= t;
-  a ^= t << D;
-}
-
-template <int D, class W>
-inline __attribute__((always_inline)) void Stage(W* a) {
-#pragma GCC unroll 32
-  for (int i = 0; i < 64; ++i)
-    if ((i & D) == 0) Swap<D>(a[i], a[i + D]);
+  if constexpr (sizeof(W) == 64) {
+    // Two bit selects instead of a mask and three XORs.
+    const W high = Broadcast<W>(kLow << D);
+    const W low = Broadcast<W>(kLow);
+    const W a_high = b << D;
+    b = Select(low, a >> D, b);
+    a = Select(high, a_high, a);
+  } else {
+    const W t = ((a >> D) ^ b) & Broadcast<W>(kLow);
+    b ^= t;
+    a ^= t << D;
+  }
 }
 
 template <class W>
@@ -89,22 +97,59 @@ inline void Store(unsigned char* p, W word) {
   __builtin_memcpy(p, &word, sizeof(W));
 }
 
+// The transpose is six swaps of a bit of the word index with the same bit of
+// the bit index, and they commute: the three low ones are done on eight
+// neighbouring words, the three high ones on eight words 8 apart, each group
+// in registers, so the state is read and written twice instead of six times.
+template <class W>
+inline __attribute__((always_inline)) void LowStages(W* r) {
+  Swap<1>(r[0], r[1]);
+  Swap<1>(r[2], r[3]);
+  Swap<1>(r[4], r[5]);
+  Swap<1>(r[6], r[7]);
+  Swap<2>(r[0], r[2]);
+  Swap<2>(r[1], r[3]);
+  Swap<2>(r[4], r[6]);
+  Swap<2>(r[5], r[7]);
+  Swap<4>(r[0], r[4]);
+  Swap<4>(r[1], r[5]);
+  Swap<4>(r[2], r[6]);
+  Swap<4>(r[3], r[7]);
+}
+
+template <class W>
+inline __attribute__((always_inline)) void HighStages(W* r) {
+  Swap<8>(r[0], r[1]);
+  Swap<8>(r[2], r[3]);
+  Swap<8>(r[4], r[5]);
+  Swap<8>(r[6], r[7]);
+  Swap<16>(r[0], r[2]);
+  Swap<16>(r[1], r[3]);
+  Swap<16>(r[4], r[6]);
+  Swap<16>(r[5], r[7]);
+  Swap<32>(r[0], r[4]);
+  Swap<32>(r[1], r[5]);
+  Swap<32>(r[2], r[6]);
+  Swap<32>(r[3], r[7]);
+}
+
 // 64 words of 64 * lanes blocks: word j holds blocks j * lanes .. + lanes-1.
 template <class W>
 inline void TransposeIn(const unsigned char* in, W* s) {
-#pragma GCC unroll 32
-  for (int i = 0; i < 32; ++i) {
-    W a = Load<W>(in + i * sizeof(W));
-    W b = Load<W>(in + (i + 32) * sizeof(W));
-    Swap<32>(a, b);
-    s[i] = a;
-    s[i + 32] = b;
+#pragma GCC unroll 8
+  for (int g = 0; g < 64; g += 8) {
+    W r[8];
+    for (int m = 0; m < 8; ++m) r[m] = Load<W>(in + (g + m) * sizeof(W));
+    LowStages(r);
+    for (int m = 0; m < 8; ++m) s[g + m] = r[m];
   }
-  Stage<16>(s);
-  Stage<8>(s);
-  Stage<4>(s);
-  Stage<2>(s);
-  Stage<1>(s);
+#pragma GCC unroll 8
+  for (int j = 0; j < 8; ++j) {
+    W r[8];
+    for (int m = 0; m < 8; ++m) r[m] = s[j + 8 * m];
+    HighStages(r);
+    for (int m = 0; m < 8; ++m) s[j + 8 * m] = r[m];
+  }
 }
 
 // The final permutation undoes the initial one but for the swap of L and R
@@ -112,24 +157,27 @@ inline void TransposeIn(const unsigned char* in, W* s) {
 template <class W>
 inline void TransposeOut(const W* s, unsigned char* out) {
   W t[64];
-#pragma GCC unroll 32
-  for (int i = 0; i < 32; ++i) {
-    W a = s[i ^ 1];
-    W b = s[(i + 32) ^ 1];
-    Swap<32>(a, b);
-    t[i] = a;
-    t[i + 32] = b;
+#pragma GCC unroll 8
+  for (int j = 0; j < 8; ++j) {
+    W r[8];
+    for (int m = 0; m < 8; ++m) r[m] = s[(j + 8 * m) ^ 1];
+    HighStages(r);
+    for (int m = 0; m < 8; ++m) t[j + 8 * m] = r[m];
   }
-  Stage<16>(t);
-  Stage<8>(t);
-  Stage<4>(t);
-  Stage<2>(t);
-#pragma GCC unroll 32
-  for (int i = 0; i < 64; i += 2) {
-    Swap<1>(t[i], t[i + 1]);
-    Store(out + i * sizeof(W), t[i]);
-    Store(out + (i + 1) * sizeof(W), t[i + 1]);
+#pragma GCC unroll 8
+  for (int g = 0; g < 64; g += 8) {
+    W r[8];
+    for (int m = 0; m < 8; ++m) r[m] = t[g + m];
+    LowStages(r);
+    for (int m = 0; m < 8; ++m) Store(out + (g + m) * sizeof(W), r[m]);
   }
+}
+
+// The state stays in memory between S-boxes: held in registers across the
+// loop, as GCC otherwise does, it spills most of itself to the stack and
+// copies every slice it touches twice.
+inline __attribute__((always_inline)) void StateInMemory() {
+  __asm__ volatile("" ::: "memory");
 }
 
 // f of the half Half (0: L, 1: R) XORed into the other half.
@@ -146,7 +194,8 @@ inline __attribute__((always_inline)) void HalfRound(W* s,
           s[in[6 * (n - 1) + 4]] ^ Broadcast<W>(k[6 * (n - 1) + 4]), \
           s[in[6 * (n - 1) + 5]] ^ Broadcast<W>(k[6 * (n - 1) + 5]), \
           s[out[4 * (n - 1)]], s[out[4 * (n - 1) + 1]],              \
-          s[out[4 * (n - 1) + 2]], s[out[4 * (n - 1) + 3]])
+          s[out[4 * (n - 1) + 2]], s[out[4 * (n - 1) + 3]]);         \
+  StateInMemory()
   // AVX-512 words take the circuits as three-input functions.
   if constexpr (sizeof(W) == 64) {
     OVALITH_SBOX(1, T);
