@@ -14,7 +14,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
+#include "cipher/library/des_key_schedule.h"
 #include "cipher/library/des_sboxes.h"
 #include "cipher/library/des_sboxes_ternary.h"
 #include "cipher/library/des_tables.h"
@@ -180,21 +182,28 @@ inline __attribute__((always_inline)) void StateInMemory() {
   __asm__ volatile("" ::: "memory");
 }
 
+template <class W, class K>
+inline __attribute__((always_inline)) W KeyWord(K mask) {
+  if constexpr (sizeof(K) == sizeof(W))
+    return mask;
+  else
+    return Broadcast<W>(mask);
+}
+
 // f of the half Half (0: L, 1: R) XORed into the other half.
-template <int Half, class W>
-inline __attribute__((always_inline)) void HalfRound(W* s,
-                                                     const std::uint64_t* k) {
+template <int Half, class W, class K>
+inline __attribute__((always_inline)) void HalfRound(W* s, const K* k) {
   constexpr const int* in = kSlice.in[Half];
   constexpr const int* out = kSlice.out[Half];
-#define OVALITH_SBOX(n, SBOX)                                        \
-  SBOX##n(s[in[6 * (n - 1)]] ^ Broadcast<W>(k[6 * (n - 1)]),         \
-          s[in[6 * (n - 1) + 1]] ^ Broadcast<W>(k[6 * (n - 1) + 1]), \
-          s[in[6 * (n - 1) + 2]] ^ Broadcast<W>(k[6 * (n - 1) + 2]), \
-          s[in[6 * (n - 1) + 3]] ^ Broadcast<W>(k[6 * (n - 1) + 3]), \
-          s[in[6 * (n - 1) + 4]] ^ Broadcast<W>(k[6 * (n - 1) + 4]), \
-          s[in[6 * (n - 1) + 5]] ^ Broadcast<W>(k[6 * (n - 1) + 5]), \
-          s[out[4 * (n - 1)]], s[out[4 * (n - 1) + 1]],              \
-          s[out[4 * (n - 1) + 2]], s[out[4 * (n - 1) + 3]]);         \
+#define OVALITH_SBOX(n, SBOX)                                      \
+  SBOX##n(s[in[6 * (n - 1)]] ^ KeyWord<W>(k[6 * (n - 1)]),         \
+          s[in[6 * (n - 1) + 1]] ^ KeyWord<W>(k[6 * (n - 1) + 1]), \
+          s[in[6 * (n - 1) + 2]] ^ KeyWord<W>(k[6 * (n - 1) + 2]), \
+          s[in[6 * (n - 1) + 3]] ^ KeyWord<W>(k[6 * (n - 1) + 3]), \
+          s[in[6 * (n - 1) + 4]] ^ KeyWord<W>(k[6 * (n - 1) + 4]), \
+          s[in[6 * (n - 1) + 5]] ^ KeyWord<W>(k[6 * (n - 1) + 5]), \
+          s[out[4 * (n - 1)]], s[out[4 * (n - 1) + 1]],            \
+          s[out[4 * (n - 1) + 2]], s[out[4 * (n - 1) + 3]]);       \
   StateInMemory()
   // AVX-512 words take the circuits as three-input functions.
   if constexpr (sizeof(W) == 64) {
@@ -220,11 +229,10 @@ inline __attribute__((always_inline)) void HalfRound(W* s,
 }
 
 // Sixteen rounds, two per iteration so that L and R never trade places.
-template <class W>
-__attribute__((noinline)) void Rounds(W* s, const std::uint64_t* masks,
-                                      bool decrypt) {
+template <class W, class K>
+__attribute__((noinline)) void Rounds(W* s, const K* masks, bool decrypt) {
   // Decryption is encryption with the round keys in reverse order.
-  const std::uint64_t* k = masks + (decrypt ? 15 * 48 : 0);
+  const K* k = masks + (decrypt ? 15 * 48 : 0);
   const std::ptrdiff_t step = decrypt ? -48 : 48;
   for (int r = 0; r < 16; r += 2) {
     HalfRound<1>(s, k);
@@ -240,9 +248,20 @@ void CryptBlocks(const unsigned char* in, unsigned char* out, std::size_t count,
   constexpr std::size_t kPassBytes = 64 * sizeof(W);
   constexpr std::size_t kPassBlocks = kPassBytes / 8;
   W s[64];
+  // 16-byte words have no broadcast from memory (SSE2 takes a move and a
+  // shuffle per mask): their masks are widened once per call.
+  using Key = std::conditional_t<sizeof(W) == 16, W, std::uint64_t>;
+  const Key* keys;
+  Key wide[sizeof(W) == 16 ? kRoundKeyMasks : 1];
+  if constexpr (sizeof(W) == 16) {
+    for (int i = 0; i < kRoundKeyMasks; ++i) wide[i] = Broadcast<W>(masks[i]);
+    keys = wide;
+  } else {
+    keys = masks;
+  }
   for (; count >= kPassBlocks; count -= kPassBlocks) {
     TransposeIn(in, s);
-    Rounds(s, masks, decrypt);
+    Rounds(s, keys, decrypt);
     TransposeOut(s, out);
     in += kPassBytes;
     out += kPassBytes;
@@ -251,7 +270,7 @@ void CryptBlocks(const unsigned char* in, unsigned char* out, std::size_t count,
     unsigned char tail[kPassBytes] = {};
     __builtin_memcpy(tail, in, count * 8);
     TransposeIn(tail, s);
-    Rounds(s, masks, decrypt);
+    Rounds(s, keys, decrypt);
     TransposeOut(s, tail);
     __builtin_memcpy(out, tail, count * 8);
   }
