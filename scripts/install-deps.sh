@@ -3,7 +3,8 @@
 #   scripts/install-deps.sh GROUP...
 # Groups:
 #   build     the program and its cipher library
-#   tests     GoogleTest, Google Benchmark, OpenSSL as the DES oracle
+#   tests     GoogleTest, Google Benchmark, OpenSSL as the DES oracle,
+#             Python for the S-box generator's check
 #   hardening sanitizers and the fuzzer (clang)
 #   windows   the mingw-w64 cross build, Wine and the tools to drive it,
 #             NSIS for the installer; and where the kernel runs no 32-bit
@@ -17,7 +18,7 @@ set -euo pipefail
 
 declare -A groups=(
   [build]="cmake g++ make pkg-config"
-  [tests]="libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl"
+  [tests]="libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl python3"
   [hardening]="clang libclang-rt-dev"
   [windows]="binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick nsis zip unzip"
   [gtk]="libgtk-4-dev xvfb xauth xdotool x11-utils imagemagick"

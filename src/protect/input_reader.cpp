@@ -35,6 +35,15 @@ std::size_t InputReader::TakeBlocks(std::uint8_t* dst, std::size_t max,
       std::min<std::uint64_t>(max, BlocksBefore(keep)));
   std::size_t bytes = blocks * BlockType::kSize;
   for (std::size_t done = 0; done < bytes;) {
+    if (next_ == end_ && bytes - done >= buffer_.size()) {
+      // Nothing buffered and much to take: read it straight to dst.
+      std::size_t got = file_->Read(dst + done, bytes - done);
+      if (got == 0)
+        throw Failure(path_ + ": the file became shorter while it was read");
+      buffer_end_ += got;
+      done += got;
+      continue;
+    }
     if (next_ == end_) Refill();
     std::size_t chunk = std::min<std::size_t>(
         bytes - done, static_cast<std::size_t>(end_ - next_));

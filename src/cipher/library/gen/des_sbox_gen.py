@@ -1,25 +1,36 @@
 #!/usr/bin/env python3
 """Derives boolean circuits for the eight DES S-boxes and writes them as C++.
 
-Each output bit of an S-box is a function of its six input bits.  It is
-decomposed one input at a time (f = f0 ^ (x & (f0 ^ f1)), or its mirror on
-~x, or a single gate when a cofactor is constant), and every function met on
-the way is kept by its truth table, so the four outputs share subterms.
-Many orders of the inputs and of the outputs are tried, at the first
-input also every choice, and the smallest circuit is kept.  The
-gates are AND, OR, XOR and ANDN (~a & b), so each maps to one
-instruction on SSE2/AVX2 and pairs of them fold into one ternary-logic
-instruction on AVX-512.  Every circuit is checked against the table before it
-is written.
+Two searches, each restarted from many seeds (a seed fixes the order of the
+inputs and of the outputs and the coin flips below), the smallest circuit of
+each S-box kept:
 
-For AVX-512 the same circuits, each output's XOR into its slice included,
-are then covered by three-input functions (cut enumeration, area flow), one
-vpternlog instruction each.
+- Two-input gates (AND, OR, XOR, ANDN; a complement is free inside, as the
+  choice among them), for SSE2, AVX2 and 64-bit words.  An output is built as
+  a truth table that needs to be right only on a "care" set: first as a
+  function already built (or its complement), then as one new gate over two
+  built ones, then two new gates; only then is it split on an input x, as a
+  multiplexer f = f0 ^ (x & h) (or its mirror on ~x): f0 needs to be right
+  only where x is off and h only where it is on, so both may be functions
+  already built.  The first splits try every input and both mirrors and keep
+  the cheapest.
+- Three-input functions (one AVX-512 vpternlog each), searched on their own
+  the same way: a function of two or three built ones costs one, a
+  multiplexer on x costs one, its two sides right only on their halves.  Each
+  output's XOR into its slice is one more function, folded into the last one
+  when that has two inputs.
 
-Usage: des_sbox_gen.py OUTPUT_HEADER TERNARY_OUTPUT_HEADER
+Every circuit is checked against the table before it is written.  The seed of
+each S-box's circuit is written beside it, so --check can rebuild the headers
+from those seeds alone, in seconds, and compare them with the files.
+
+Usage: des_sbox_gen.py [--check] [--restarts N] [--jobs N] \
+           TWO_INPUT_HEADER TERNARY_HEADER
 """
-import collections
-import itertools
+import argparse
+import multiprocessing
+import random
+import re
 import sys
 
 SBOXES = [
@@ -76,41 +87,52 @@ def output_tables(sbox):
     return tables
 
 
-def cofactors(f, i):
-    shift = 1 << i
-    low = f & ~VARS[i] & FULL
-    high = f & VARS[i]
-    return low | (low << shift), high | (high >> shift)
+def split_inputs(t, care, order):
+    """The inputs of order t depends on within care, in that order."""
+    inputs = []
+    for x in order:
+        shift = 1 << x
+        c0, c1 = care & ~VARS[x], care & VARS[x]
+        if (((t & c0) << shift) ^ (t & c1)) & (c0 << shift) & c1:
+            inputs.append(x)
+    return inputs
 
 
-def depends(f, i):
-    f0, f1 = cofactors(f, i)
-    return f0 != f1
+class Gates:
+    """A circuit of two-input gates over the six inputs.  A function is
+    reached as a literal: a node and whether it is complemented, so an AND of
+    a complement is an ANDN and of two an OR."""
 
-
-class Circuit:
-    """Gates over the six inputs.  A function is reached as a literal: a
-    node and whether it is complemented, so that complements cost nothing
-    inside the circuit (an AND of a complement is an ANDN, of two an OR)."""
-
-    def __init__(self, pick):
-        self.pick = pick
+    def __init__(self, rng):
+        self.rng = rng
+        self.mirror = rng.choice([0.0, 0.5, 1.0])
         self.gates = []  # (op, a, b): operands are node numbers
-        self.table = {}  # truth table -> node
-        self.values = []
-        for i in range(6):
-            self.values.append(VARS[i])
-            self.table[VARS[i]] = i
+        self.values = list(VARS)
+        self.index = {v: i for i, v in enumerate(VARS)}
+
+    def clone(self):
+        other = Gates.__new__(Gates)
+        other.__dict__.update(self.__dict__)
+        other.gates, other.values = list(self.gates), list(self.values)
+        other.index = dict(self.index)
+        return other
+
+    def adopt(self, other):
+        self.gates, self.values, self.index = (other.gates, other.values,
+                                               other.index)
+
+    def value(self, literal):
+        return self.values[literal[0]] ^ (FULL if literal[1] else 0)
 
     def node(self, op, a, b):
         va, vb = self.values[a], self.values[b]
         value = {"and": va & vb, "or": va | vb, "xor": va ^ vb,
                  "andn": ~va & vb & FULL}[op]
-        if value not in self.table:
+        if value not in self.index:
             self.gates.append((op, a, b))
             self.values.append(value)
-            self.table[value] = len(self.values) - 1
-        return self.table[value]
+            self.index[value] = len(self.values) - 1
+        return self.index[value]
 
     def xor(self, a, b):
         return (self.node("xor", a[0], b[0]), a[1] ^ b[1])
@@ -128,235 +150,344 @@ class Circuit:
         node, negated = self.and_((a[0], not a[1]), (b[0], not b[1]))
         return (node, not negated)
 
-    def clone(self):
-        other = Circuit(self.pick)
-        other.gates, other.values = list(self.gates), list(self.values)
-        other.table = dict(self.table)
-        return other
+    # A plan is ("lit", literal) or (op, plan, plan, complemented): found
+    # first, then built, so that looking costs no gates.
+    def apply(self, plan):
+        if plan[0] == "lit":
+            return plan[1]
+        a, b = self.apply(plan[1]), self.apply(plan[2])
+        node, negated = self.xor(a, b) if plan[0] == "xor" else self.and_(a, b)
+        return (node, negated ^ plan[3])
 
-    def build_looking_ahead(self, f, order):
-        """build, but with the first input and form chosen by trying each."""
-        if self.known(f):
-            return self.build(f, order)
+    def find0(self, t, care):
+        for i, v in enumerate(self.values):
+            d = (v ^ t) & care
+            if d == 0:
+                return ("lit", (i, False))
+            if d == care:
+                return ("lit", (i, True))
+        return None
+
+    def find1(self, t, care):
+        values = self.values
+        seen = {}
+        for i, v in enumerate(values):
+            seen.setdefault(v & care, i)
+        for i, v in enumerate(values):
+            for target, negated in ((t, False), (~t, True)):
+                j = seen.get((v ^ target) & care)
+                if j is not None and j != i:
+                    return ("xor", ("lit", (i, False)), ("lit", (j, False)),
+                            negated)
+        for u, negated in ((t & care, False), (~t & care, True)):
+            # u = a & b on care: both cover u, and their AND nothing else.
+            cover = []
+            for i, v in enumerate(values):
+                if u & ~v == 0:
+                    cover.append((i, False, v))
+                if u & v == 0:
+                    cover.append((i, True, ~v & FULL))
+            outside = care & ~u
+            for x, (ia, na, va) in enumerate(cover):
+                rest = va & outside
+                for ib, nb, vb in cover[x + 1:]:
+                    if ib != ia and rest & vb == 0:
+                        return ("and", ("lit", (ia, na)), ("lit", (ib, nb)),
+                                negated)
+        return None
+
+    def find2(self, t, care):
+        for i, v in enumerate(self.values):
+            for k, kv in (((i, False), v), ((i, True), ~v & FULL)):
+                if not k[1]:
+                    plan = self.find1(t ^ kv, care)
+                    if plan:
+                        return ("xor", ("lit", k), plan, False)
+                for u, negated in ((t, False), (~t & FULL, True)):
+                    if u & care & ~kv == 0:  # u = k & one more gate
+                        plan = self.find1(u, care & kv)
+                        if plan:
+                            return ("and", ("lit", k), plan, negated)
+        return None
+
+    def build(self, t, care, order, look):
+        plan = self.find0(t, care) or self.find1(t, care)
+        if plan is None:
+            plan = self.find2(t, care)
+        if plan is not None:
+            return self.apply(plan)
+        inputs = split_inputs(t, care, order)
+        if look <= 0:
+            return self.split(t, care, inputs[0],
+                              self.rng.random() < self.mirror, order, 0)
         best = None
-        for v in [i for i in order if depends(f, i)]:
-            rest = [i for i in order if i != v]
-            f0, f1 = cofactors(f, v)
-            for base, x in ((f0, (v, False)), (f1, (v, True))):
+        for x in inputs:
+            for mirror in (False, True):
                 trial = self.clone()
-                literal = trial.xor(trial.build(base, rest),
-                                    trial.and_(x, trial.build(f0 ^ f1, rest)))
+                literal = trial.split(t, care, x, mirror, order, look - 1)
                 if best is None or len(trial.gates) < len(best[0].gates):
                     best = (trial, literal)
-        trial, literal = best
-        self.gates, self.values, self.table = (trial.gates, trial.values,
-                                               trial.table)
-        return literal
+        self.adopt(best[0])
+        return best[1]
 
-    def known(self, f):
-        return f in self.table or (~f & FULL) in self.table
-
-    def build(self, f, order):
-        if f in self.table:
-            return (self.table[f], False)
-        if (~f & FULL) in self.table:
-            return (self.table[~f & FULL], True)
-        for node, value in enumerate(self.values):  # one XOR of two known
-            for target, negated in ((f, False), (~f & FULL, True)):
-                if (target ^ value) in self.table:
-                    return (self.node("xor", node, self.table[target ^ value]),
-                            negated)
-        order = [i for i in order if depends(f, i)]
-        v = self.pick(self, f, order)
-        rest = [i for i in order if i != v]
-        x = (v, False)
-        f0, f1 = cofactors(f, v)
-        h = f0 ^ f1
-        if f0 == 0:
-            return self.and_(x, self.build(f1, rest))
-        if f1 == 0:
-            return self.and_((v, True), self.build(f0, rest))
-        if f1 == FULL:
-            return self.or_(x, self.build(f0, rest))
-        if f0 == FULL:
-            return self.or_((v, True), self.build(f1, rest))
-        if h == FULL:
-            return self.xor(x, self.build(f0, rest))
-        # f = f0 ^ (x & h), or f = f1 ^ (~x & h): whichever needs less new.
-        if self.known(f1) and not self.known(f0):
-            return self.xor(self.build(f1, rest),
-                            self.and_((v, True), self.build(h, rest)))
-        return self.xor(self.build(f0, rest), self.and_(x, self.build(h, rest)))
-
-
-def first(circuit, f, order):
-    return order[0]
-
-
-def likeliest(circuit, f, order):
-    """The input whose cofactors the circuit has, or are simplest."""
-    def score(i):
-        f0, f1 = cofactors(f, i)
-        h = f0 ^ f1
-        points = 0
-        if f0 in (0, FULL) or f1 in (0, FULL) or h == FULL:
-            points += 4
-        points += sum(circuit.known(g) for g in (f0, f1, h))
-        return -points
-    return min(order, key=score)
+    def split(self, t, care, x, mirror, order, look):
+        c0, c1 = care & ~VARS[x], care & VARS[x]
+        rest = [y for y in order if y != x]
+        on = (x, False)
+        if t & c0 == 0:
+            return self.and_(on, self.build(t, c1, rest, look))
+        if ~t & c0 == 0:
+            return self.or_((x, True), self.build(t, c1, rest, look))
+        if t & c1 == 0:
+            return self.and_((x, True), self.build(t, c0, rest, look))
+        if ~t & c1 == 0:
+            return self.or_(on, self.build(t, c0, rest, look))
+        if mirror:
+            c0, c1, on = c1, c0, (x, True)
+        # A built function right where x is off may serve as f0: the one
+        # leaving least to build where it is on (f0 ^ h, f0 | h, f0 & ~h).
+        best = None
+        for i, v in enumerate(self.values):
+            for negated in (False, True):
+                fv = v ^ (FULL if negated else 0)
+                if (fv ^ t) & c0:
+                    continue
+                forms = [("xor", t ^ fv, c1)]
+                if fv & c1 & ~t == 0:
+                    forms.append(("or", t, c1 & ~fv))
+                if t & c1 & ~fv == 0:
+                    forms.append(("andn", ~t & FULL, c1 & fv))
+                for form, target, where in forms:
+                    for extra, find in ((0, self.find0), (1, self.find1)):
+                        if best is not None and extra >= best[0]:
+                            break
+                        plan = find(target, where)
+                        if plan is not None:
+                            best = (extra, (i, negated), form, plan)
+                            break
+        if best is not None:
+            _, f0, form, plan = best
+            xh = self.and_(on, self.apply(plan))
+            if form == "xor":
+                return self.xor(f0, xh)
+            if form == "or":
+                return self.or_(f0, xh)
+            return self.and_(f0, (xh[0], not xh[1]))
+        f0 = self.build(t, c0, rest, look)
+        h = self.build(t ^ self.value(f0), c1, rest, look)
+        return self.xor(f0, self.and_(on, h))
 
 
-def best_circuit(sbox):
-    tables = output_tables(sbox)
-    best = None
-    tries = [(pick, "build", order, outputs)
-             for pick in (first, likeliest)
-             for order in itertools.permutations(range(6))
-             for outputs in ((0, 1, 2, 3), (3, 2, 1, 0), (1, 3, 0, 2),
-                             (2, 0, 3, 1))]
-    tries += [(pick, "build_looking_ahead", order, outputs)
-              for pick in (first, likeliest)
-              for order in ((0, 1, 2, 3, 4, 5), (5, 4, 3, 2, 1, 0),
-                            (0, 5, 1, 2, 3, 4), (1, 2, 3, 4, 0, 5))
-              for outputs in itertools.permutations(range(4))]
-    for pick, method, order, outputs in tries:
-        circuit = Circuit(pick)
-        literals = [None] * 4
-        for q in outputs:
-            literals[q] = getattr(circuit, method)(tables[q], list(order))
-        if best is None or cost(circuit, literals) < cost(*best):
-            best = (circuit, literals)
-    circuit, literals = best
-    for q, (node, negated) in enumerate(literals):
-        assert circuit.values[node] ^ (FULL if negated else 0) == tables[q]
-    return best
+class Luts:
+    """A circuit of three-input functions over the six inputs.  A complement
+    costs nothing: whoever reads a node folds it into its own table."""
 
+    def __init__(self, rng):
+        self.rng = rng
+        self.mirror = rng.choice([0.0, 0.5, 1.0])
+        self.values = list(VARS)
+        self.fanin = []  # per function: its input nodes
+        self.index = {}
+        for i, v in enumerate(VARS):
+            self.index[v] = self.index[~v & FULL] = i
 
-def cost(circuit, literals):
-    """Gates, and a NOT for each output left complemented."""
-    return len(circuit.gates) + sum(negated for _, negated in literals)
+    def clone(self):
+        other = Luts.__new__(Luts)
+        other.__dict__.update(self.__dict__)
+        other.values, other.fanin = list(self.values), list(self.fanin)
+        other.index = dict(self.index)
+        return other
 
+    def adopt(self, other):
+        self.values, self.fanin, self.index = (other.values, other.fanin,
+                                               other.index)
 
-def ternary_cover(circuit, literals):
-    """[(node, leaves, immediate)] in order: node is a gate number or "y<q>"
-    for output q's slice after the XOR; leaves are up to three of x0..x5,
-    y0..y3 and earlier nodes."""
-    fanins = {6 + i: gate for i, gate in enumerate(circuit.gates)}
-    for q, (node, negated) in enumerate(literals):
-        fanins["o%d" % q] = ("xnor" if negated else "xor", "y%d" % q, node)
-    order = list(fanins)
-    leaves = set(range(6)) | {"y%d" % q for q in range(4)}
-    cuts = {leaf: [frozenset([leaf])] for leaf in leaves}
-    fanout = collections.Counter()
-    for n in order:
-        _, a, b = fanins[n]
-        fanout[a] += 1
-        fanout[b] += 1
-        merged = {ca | cb for ca in cuts[a] for cb in cuts[b]
-                  if len(ca | cb) <= 3}
-        cuts[n] = [frozenset([n])] + sorted(merged, key=cut_key)
-    flow = {leaf: 0.0 for leaf in leaves}
-    best = {}
-    for n in order:  # area flow: a shared cone's cost split among its users
-        options = [(1 + sum(flow[l] / max(1, fanout[l]) for l in cut), i)
-                   for i, cut in enumerate(cuts[n]) if i > 0]
-        flow[n], index = min(options)
-        best[n] = cuts[n][index]
-    chosen, pending = {}, ["o%d" % q for q in range(4)]
-    while pending:
-        n = pending.pop()
-        if n in chosen or n in leaves:
-            continue
-        chosen[n] = sorted(best[n], key=sorted_key)
-        pending.extend(chosen[n])
+    def add(self, inputs, t, care):
+        """A function of inputs equal to t on care (0 where care says
+        nothing), or the node that already has its value."""
+        value = 0
+        for pattern in range(1 << len(inputs)):
+            where = FULL
+            for k, node in enumerate(inputs):
+                v = self.values[node]
+                where &= v if (pattern >> k) & 1 else ~v
+            if t & care & where:
+                value |= where
+        value &= FULL
+        if value not in self.index:
+            self.fanin.append(tuple(inputs))
+            self.values.append(value)
+            self.index[value] = self.index[~value & FULL] = (
+                len(self.values) - 1)
+        return self.index[value]
 
-    def value(n, assigned):
-        if n in assigned:
-            return assigned[n]
-        op, a, b = fanins[n]
-        va, vb = value(a, assigned), value(b, assigned)
-        return {"and": va & vb, "or": va | vb, "xor": va ^ vb,
-                "andn": (1 - va) & vb, "xnor": 1 - (va ^ vb)}[op]
+    def find0(self, t, care):
+        for i, v in enumerate(self.values):
+            d = (v ^ t) & care
+            if d == 0 or d == care:
+                return i
+        return None
 
-    cover = []
-    for n in order:
-        if n not in chosen:
-            continue
-        inputs = chosen[n]
-        immediate = 0
-        for k in range(8):  # vpternlog: bit (a << 2 | b << 1 | c)
-            assigned = {leaf: (k >> (2 - i)) & 1
-                        for i, leaf in enumerate(inputs)}
-            immediate |= value(n, assigned) << k
-        name = "y" + n[1:] if isinstance(n, str) else n
-        cover.append((name, inputs, immediate))
-    return cover
+    def find1(self, t, care, pairs_only=False):
+        """Two or three built nodes of which t is a function on care."""
+        values = self.values
+        n = len(values)
+        three = None
+        for a in range(n):
+            va = values[a] & care
+            na = ~values[a] & care
+            for b in range(a + 1, n):
+                vb = values[b]
+                mixed = [m for m in (va & vb, va & ~vb, na & vb, na & ~vb)
+                         if m & t and m & ~t]
+                if not mixed:
+                    return (a, b)
+                if pairs_only or three is not None or len(mixed) > 3:
+                    continue
+                for c in range(n):
+                    if c == a or c == b:
+                        continue
+                    vc = values[c]
+                    for m in mixed:  # c must tell t from ~t in each class
+                        d = (vc ^ t) & m
+                        if d and d != m:
+                            break
+                    else:
+                        three = (a, b, c)
+                        break
+        return three
 
-
-# Two-input functions by their truth table (bit 2a + b, for a then b).
-TWO_INPUT = {0x8: "%s & %s", 0xE: "%s | %s", 0x6: "%s ^ %s",
-             0x2: "~%s & %s", 0x4: "%s & ~%s"}
-
-
-def sorted_key(node):
-    return (isinstance(node, str), str(node))
-
-
-def cut_key(cut):
-    # By its members, not by how the set prints: that follows string
-    # hashing, which Python varies from run to run.
-    return sorted(sorted_key(node) for node in cut)
-
-
-def emit_ternary(s, circuit, literals):
-    def name(node):
-        if isinstance(node, str):
+    def build(self, t, care, order, look):
+        node = self.find0(t, care)
+        if node is not None:
             return node
-        return "x%d" % node if node < 6 else "t%d" % node
+        inputs = self.find1(t, care)
+        if inputs is not None:
+            return self.add(inputs, t, care)
+        inputs = split_inputs(t, care, order)
+        if look <= 0:
+            return self.split(t, care, inputs[0],
+                              self.rng.random() < self.mirror, order, 0)
+        best = None
+        for x in inputs:
+            for mirror in (False, True):
+                trial = self.clone()
+                node = trial.split(t, care, x, mirror, order, look - 1)
+                if best is None or len(trial.fanin) < len(best[0].fanin):
+                    best = (trial, node)
+        self.adopt(best[0])
+        return best[1]
 
-    lines = ["template <class W>",
-             "OVALITH_SBOX_INLINE void T%d(W x0, W x1, W x2, W x3, W x4, W x5,"
-             % (s + 1),
-             "                             W& y0, W& y1, W& y2, W& y3) {"]
-    cover = ternary_cover(circuit, literals)
-    last_use = {}
-    for index, (_, inputs, _) in enumerate(cover):
-        for leaf in inputs:
-            last_use[leaf] = index
-    for index, (node, inputs, immediate) in enumerate(cover):
-        # vpternlog overwrites its first operand: make it one used no more,
-        # so that the compiler need not copy it first.
-        dying = [i for i, leaf in enumerate(inputs) if last_use[leaf] == index]
-        if len(inputs) == 3 and dying and dying[0] != 0:
-            order = [dying[0]] + [i for i in range(3) if i != dying[0]]
-            inputs = [inputs[i] for i in order]
-            moved = 0
-            for k in range(8):
-                original = sum(((k >> (2 - i)) & 1) << (2 - order[i])
-                               for i in range(3))
-                moved |= ((immediate >> original) & 1) << k
-            immediate = moved
-        args = [name(i) for i in inputs]
-        target = name(node) if isinstance(node, str) else "const W " + name(
-            node)
-        # Two inputs stay plain operators: vpternlog overwrites one of its
-        # operands, and copies to keep them would cost more than it saves.
-        table = sum(((immediate >> (4 * a + 2 * b)) & 1) << (2 * a + b)
-                    for a in (0, 1) for b in (0, 1))
-        if len(args) == 2 and table in TWO_INPUT:
-            expression = TWO_INPUT[table] % tuple(args)
+    def split(self, t, care, x, mirror, order, look):
+        rest = [y for y in order if y != x]
+        c0, c1 = care & ~VARS[x], care & VARS[x]
+        if mirror:
+            c0, c1 = c1, c0
+        if t & c0 == 0 or ~t & c0 == 0:
+            g = self.build(t, c1, rest, look)
+            return self.add((x, g), t, care)
+        f0 = self.build(t, c0, rest, look)
+        fv = self.values[f0]
+        # Where x is on, g may be t or t ^ f0 (or a complement).
+        for target in (t, t ^ fv):
+            g = self.find0(target, c1)
+            if g is not None:
+                break
         else:
-            args += [args[0]] * (3 - len(args))  # an unused operand
-            expression = "Ternlog<0x%02X>(%s)" % (immediate, ", ".join(args))
-        lines.append("  %s = %s;" % (target, expression))
-    lines.append("}")
-    return "\n".join(lines), len(cover)
+            target = t if self.rng.random() < 0.5 else t ^ fv
+            g = self.build(target, c1, rest, look)
+        return self.add((x, f0, g), t, care)
 
 
-def emit(s, circuit, literals):
-    def name(node):
-        return "x%d" % node if node < 6 else "t%d" % node
+LOOK = 2  # splits tried every way, from the top
 
+
+def gates_circuit(tables, seed):
+    rng = random.Random(seed)
+    order = list(range(6))
+    rng.shuffle(order)
+    outputs = list(range(4))
+    rng.shuffle(outputs)
+    circuit = Gates(rng)
+    literals = [None] * 4
+    for q in outputs:
+        literals[q] = circuit.build(tables[q], FULL, order, LOOK)
+    for q in range(4):
+        assert circuit.value(literals[q]) == tables[q]
+    # A NOT for each output left complemented.
+    return len(circuit.gates) + sum(n for _, n in literals), (circuit, literals)
+
+
+def luts_circuit(tables, seed):
+    rng = random.Random(seed)
+    order = list(range(6))
+    rng.shuffle(order)
+    outputs = list(range(4))
+    rng.shuffle(outputs)
+    circuit = Luts(rng)
+    results = [None] * 4
+    for q in outputs:
+        t = tables[q]
+        node = circuit.find0(t, FULL)
+        if node is None:
+            pair = circuit.find1(t, FULL, pairs_only=True)
+            if pair is not None:  # the XOR into the slice takes it whole
+                results[q] = pair
+                continue
+            node = circuit.build(t, FULL, order, LOOK)
+        results[q] = (node,)
+    for q in range(4):
+        assert function_of(circuit.values, results[q], tables[q]) is not None
+    return len(circuit.fanin) + 4, (circuit, results)
+
+
+def function_of(values, inputs, t):
+    """The table (bit k: inputs' bits k, first input most significant) by
+    which t is a function of inputs, or None."""
+    table = 0
+    for k in range(1 << len(inputs)):
+        where = FULL
+        for i, node in enumerate(inputs):
+            bit = (k >> (len(inputs) - 1 - i)) & 1
+            where &= values[node] if bit else ~values[node]
+        where &= FULL
+        if where & t and where & ~t:
+            return None
+        if where & t:
+            table |= 1 << k
+    return table
+
+
+SEARCHES = {"gates": gates_circuit, "luts": luts_circuit}
+
+
+def attempt(task):
+    kind, s, seed = task
+    cost, _ = SEARCHES[kind](output_tables(SBOXES[s]), seed)
+    return cost
+
+
+def search(kind, restarts, jobs):
+    """The best seed of each S-box: the smallest cost, the first seed among
+    equals, whatever the number of jobs."""
+    tasks = [(kind, s, seed) for s in range(8) for seed in range(restarts)]
+    if jobs > 1:
+        with multiprocessing.Pool(jobs) as pool:
+            costs = pool.map(attempt, tasks, chunksize=1)
+    else:
+        costs = [attempt(task) for task in tasks]
+    seeds = []
+    for s in range(8):
+        mine = costs[s * restarts:(s + 1) * restarts]
+        seeds.append(min(range(restarts), key=lambda seed: (mine[seed], seed)))
+    return seeds
+
+
+def name(node):
+    return "x%d" % node if node < 6 else "t%d" % node
+
+
+def emit_gates(s, circuit, literals):
     lines = ["template <class W>",
              "OVALITH_SBOX_INLINE void S%d(W x0, W x1, W x2, W x3, W x4, W x5,"
              % (s + 1),
@@ -372,76 +503,168 @@ def emit(s, circuit, literals):
     return "\n".join(lines)
 
 
+# Two-input functions by their table (bit 2a + b, for a then b).
+TWO_INPUT = {0x8: "%s & %s", 0xE: "%s | %s", 0x6: "%s ^ %s",
+             0x2: "~%s & %s", 0x4: "%s & ~%s"}
+
+
+def emit_luts(s, circuit, results):
+    values = list(circuit.values)
+    ops = []  # (target, inputs, table over the inputs)
+    for i, inputs in enumerate(circuit.fanin):
+        node = 6 + i
+        ops.append((name(node), [name(n) for n in inputs],
+                    function_of(values, inputs, values[node])))
+    for q, inputs in enumerate(results):
+        # y ^ f(inputs): y is the first input, f's table the low half.
+        f = function_of(values, inputs, OUTPUT_TABLES[s][q])
+        width = 1 << len(inputs)
+        ops.append(("y%d" % q, ["y%d" % q] + [name(n) for n in inputs],
+                    f | ((~f & ((1 << width) - 1)) << width)))
+    last_use = {}
+    for index, (_, inputs, _) in enumerate(ops):
+        for leaf in inputs:
+            last_use[leaf] = index
+    lines = ["template <class W>",
+             "OVALITH_SBOX_INLINE void T%d(W x0, W x1, W x2, W x3, W x4, W x5,"
+             % (s + 1),
+             "                             W& y0, W& y1, W& y2, W& y3) {"]
+    for index, (target, inputs, table) in enumerate(ops):
+        # vpternlog overwrites its first operand: make it one used no more,
+        # so that the compiler need not copy it first.
+        n = len(inputs)
+        dying = [i for i, leaf in enumerate(inputs) if last_use[leaf] == index]
+        order = list(range(n))
+        if n == 3 and dying and dying[0] != 0:
+            order = [dying[0]] + [i for i in range(3) if i != dying[0]]
+        inputs = [inputs[i] for i in order]
+        moved = 0
+        for k in range(1 << n):
+            original = sum(((k >> (n - 1 - i)) & 1) << (n - 1 - order[i])
+                           for i in range(n))
+            moved |= ((table >> original) & 1) << k
+        table = moved
+        if n == 2 and table in TWO_INPUT:
+            # Two inputs stay plain operators: vpternlog overwrites one of
+            # its operands, and copies to keep them would cost more.
+            expression = TWO_INPUT[table] % tuple(inputs)
+        elif n == 1:
+            expression = inputs[0] if table == 2 else "~" + inputs[0]
+        else:
+            if n == 2:  # an unused third operand
+                table = sum(((table >> (k >> 1)) & 1) << k for k in range(8))
+                inputs = inputs + [inputs[0]]
+            expression = "Ternlog<0x%02X>(%s)" % (table, ", ".join(inputs))
+        declare = "" if target.startswith("y") else "const W "
+        lines.append("  %s%s = %s;" % (declare, target, expression))
+    lines.append("}")
+    return "\n".join(lines), len(circuit.fanin) + 4
+
+
+OUTPUT_TABLES = [output_tables(sbox) for sbox in SBOXES]
+
+HEADER_GATES = """// clang-format off
+// des_sboxes.h: the eight DES S-boxes as boolean circuits over
+// bit-slice words.  Generated by gen/des_sbox_gen.py; do not edit.
+// Sx(x0..x5, y0..y3) XORs S-box x of inputs x0 (first bit) .. x5
+// into y0 (first output bit) .. y3.
+// Gates (AND, OR, XOR, ANDN; a NOT for a complemented output): %s; %d in all.
+// Seeds: %s.
+#pragma once
+
+#ifndef OVALITH_SBOX_INLINE
+#define OVALITH_SBOX_INLINE inline __attribute__((always_inline))
+#endif
+
+namespace ovalith::des {
+namespace {  // see des_bitslice.h: each path compiles its own copy
+"""
+
+HEADER_LUTS = """// clang-format off
+// des_sboxes_ternary.h: the eight DES S-boxes as three-input functions,
+// one AVX-512 vpternlog each.  Generated by gen/des_sbox_gen.py; do not edit.
+// Tx(x0..x5, y0..y3) XORs S-box x into y0..y3, as Sx does.
+// Three-input functions (the output XORs included): %s; %d in all.
+// Seeds: %s.
+#pragma once
+
+#include <immintrin.h>
+
+#ifndef OVALITH_SBOX_INLINE
+#define OVALITH_SBOX_INLINE inline __attribute__((always_inline))
+#endif
+
+namespace ovalith::des {
+namespace {  // see des_bitslice.h: each path compiles its own copy
+
+// Bit (a << 2 | b << 1 | c) of Imm is the result for bits a, b, c.
+template <int Imm, class W>
+OVALITH_SBOX_INLINE W Ternlog(W a, W b, W c) {
+  return (W)_mm512_ternarylogic_epi64((__m512i)a, (__m512i)b, (__m512i)c, Imm);
+}
+"""
+
+FOOTER = "\n\n}  // namespace\n}  // namespace ovalith::des\n"
+
+
+def header_text(kind, seeds):
+    bodies, counts = [], []
+    for s, seed in enumerate(seeds):
+        cost, built = SEARCHES[kind](OUTPUT_TABLES[s], seed)
+        if kind == "gates":
+            bodies.append(emit_gates(s, *built))
+        else:
+            body, count = emit_luts(s, *built)
+            assert count == cost
+            bodies.append(body)
+        counts.append(cost)
+    letter = "S" if kind == "gates" else "T"
+    head = HEADER_GATES if kind == "gates" else HEADER_LUTS
+    head %= (", ".join("%s%d %d" % (letter, s + 1, c)
+                       for s, c in enumerate(counts)), sum(counts),
+             ", ".join("%s%d %d" % (letter, s + 1, seed)
+                       for s, seed in enumerate(seeds)))
+    print("%s: %s" % (kind, counts), file=sys.stderr)
+    return head + "\n\n".join(bodies) + FOOTER
+
+
+def recorded_seeds(path):
+    with open(path) as header:
+        found = re.search(r"^// Seeds: (.*)\.$", header.read(), re.M)
+    if not found:
+        sys.exit("%s: no seeds recorded" % path)
+    return [int(seed) for seed in re.findall(r"[ST]\d (\d+)", found.group(1))]
+
+
 def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--check", action="store_true",
+                        help="rebuild the headers from their recorded seeds "
+                        "and compare")
+    parser.add_argument("--restarts", type=int, default=8)
+    parser.add_argument("--jobs", type=int, default=1)
+    parser.add_argument("gates_header")
+    parser.add_argument("luts_header")
+    args = parser.parse_args()
     for sbox in SBOXES:  # each row a permutation of 0..15
         for row in range(4):
             assert sorted(sbox[16 * row:16 * row + 16]) == list(range(16))
-    bodies, counts, ternary, ternary_counts = [], [], [], []
-    for s, sbox in enumerate(SBOXES):
-        circuit, literals = best_circuit(sbox)
-        counts.append(cost(circuit, literals))
-        bodies.append(emit(s, circuit, literals))
-        body, count = emit_ternary(s, circuit, literals)
-        ternary.append(body)
-        ternary_counts.append(count)
-        print("S%d: %d gates, %d ternary" % (s + 1, counts[-1], count),
-              file=sys.stderr)
-    header = [
-        "// clang-format off",
-        "// des_sboxes.h: the eight DES S-boxes as boolean circuits over",
-        "// bit-slice words.  Generated by gen/des_sbox_gen.py; do not edit.",
-        "// Sx(x0..x5, y0..y3) XORs S-box x of inputs x0 (first bit) .. x5",
-        "// into y0 (first output bit) .. y3.",
-        "// Gates (AND, OR, XOR, ANDN; a NOT for a complemented output): " +
-        ", ".join("S%d %d" % (s + 1, c) for s, c in enumerate(counts)) +
-        "; %d in all." % sum(counts),
-        "#pragma once",
-        "",
-        "#ifndef OVALITH_SBOX_INLINE",
-        "#define OVALITH_SBOX_INLINE inline __attribute__((always_inline))",
-        "#endif",
-        "",
-        "namespace ovalith::des {",
-        "namespace {  // see des_bitslice.h: each path compiles its own copy",
-        "",
-    ]
-    text = "\n".join(header) + "\n\n".join(bodies)
-    text += "\n\n}  // namespace\n}  // namespace ovalith::des\n"
-    with open(sys.argv[1], "w") as out:
-        out.write(text)
-    header = [
-        "// clang-format off",
-        "// des_sboxes_ternary.h: the circuits of des_sboxes.h, each output's",
-        "// XOR included, as three-input functions: one AVX-512 vpternlog each.",
-        "// Generated by gen/des_sbox_gen.py; do not edit.",
-        "// Tx(x0..x5, y0..y3) XORs S-box x into y0..y3, as Sx does.",
-        "// Three-input functions (the output XORs included): " +
-        ", ".join("T%d %d" % (s + 1, c) for s, c in enumerate(ternary_counts)) +
-        "; %d in all." % sum(ternary_counts),
-        "#pragma once",
-        "",
-        "#include <immintrin.h>",
-        "",
-        "#ifndef OVALITH_SBOX_INLINE",
-        "#define OVALITH_SBOX_INLINE inline __attribute__((always_inline))",
-        "#endif",
-        "",
-        "namespace ovalith::des {",
-        "namespace {  // see des_bitslice.h: each path compiles its own copy",
-        "",
-        "// Bit (a << 2 | b << 1 | c) of Imm is the result for bits a, b, c.",
-        "template <int Imm, class W>",
-        "OVALITH_SBOX_INLINE W Ternlog(W a, W b, W c) {",
-        "  return (W)_mm512_ternarylogic_epi64((__m512i)a, (__m512i)b,"
-        " (__m512i)c, Imm);",
-        "}",
-        "",
-    ]
-    text = "\n".join(header) + "\n\n".join(ternary)
-    text += "\n\n}  // namespace\n}  // namespace ovalith::des\n"
-    with open(sys.argv[2], "w") as out:
-        out.write(text)
+    status = 0
+    for kind, path in (("gates", args.gates_header),
+                       ("luts", args.luts_header)):
+        if args.check:
+            text = header_text(kind, recorded_seeds(path))
+            with open(path) as header:
+                if header.read() != text:
+                    print("%s is not what its seeds give" % path,
+                          file=sys.stderr)
+                    status = 1
+        else:
+            text = header_text(kind, search(kind, args.restarts, args.jobs))
+            with open(path, "w") as header:
+                header.write(text)
+    return status
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
