@@ -51,6 +51,7 @@ add_executable(ovalith_tests
   src/startup/command_line_test.cpp
   src/ui/file_set_test.cpp
   tests/run_test.cpp
+  tests/set_run_test.cpp
   tests/startup_test.cpp
 )
 target_link_libraries(ovalith_tests PRIVATE ovalith_test_support)
