@@ -26,6 +26,12 @@ std::vector<std::string> ScriptedView::Messages() const {
   return messages;
 }
 
+std::string ScriptedView::UsageCause() const {
+  for (const std::string& m : Messages())
+    if (m.starts_with("usage: ")) return m.substr(7);
+  return "";
+}
+
 void ScriptedView::SetText(Control control, const std::string& value) {
   text[control] = value;
   if (control == Control::frmMain) log.push_back("caption: " + value);
@@ -57,6 +63,15 @@ ovalith::Answer ScriptedView::MessageBox(const std::string& message,
       break;
   }
   log.push_back("question: " + message);
+  return NextAnswer();
+}
+
+ovalith::Answer ScriptedView::AskInSet(const std::string& message) {
+  log.push_back("question: " + message);
+  return NextAnswer();
+}
+
+ovalith::Answer ScriptedView::NextAnswer() {
   if (answers_.empty()) return ovalith::Answer::No;
   ovalith::Answer answer = answers_.front();
   answers_.pop_front();
