@@ -22,12 +22,13 @@ each S-box kept:
 
 Every circuit is checked against the table before it is written.  The seed of
 each S-box's circuit is written beside it, so --check can rebuild the headers
-from those seeds alone, in seconds, and compare them with the files.
+from those seeds alone, in about a minute, and compare them with the files.
 
-Usage: des_sbox_gen.py [--check] [--restarts N] [--jobs N] \
+Usage: des_sbox_gen.py [--check | --from-seeds] [--restarts N] [--jobs N] \
            TWO_INPUT_HEADER TERNARY_HEADER
 """
 import argparse
+import collections
 import multiprocessing
 import random
 import re
@@ -494,7 +495,7 @@ def emit_gates(s, circuit, literals):
              "                             W& y0, W& y1, W& y2, W& y3) {"]
     for index, (op, a, b) in enumerate(circuit.gates):
         expr = {"and": "%s & %s", "or": "%s | %s", "xor": "%s ^ %s",
-                "andn": "~%s & %s"}[op]
+                "andn": "AndNot(%s, %s)"}[op]
         lines.append("  const W %s = %s;" % (name(index + 6),
                                             expr % (name(a), name(b))))
     for q, (node, negated) in enumerate(literals):
@@ -508,9 +509,11 @@ TWO_INPUT = {0x8: "%s & %s", 0xE: "%s | %s", 0x6: "%s ^ %s",
              0x2: "~%s & %s", 0x4: "%s & ~%s"}
 
 
-def emit_luts(s, circuit, results):
+def luts_ops(s, circuit, results):
+    """(target, inputs, table over the inputs, first most significant) of
+    each function of a Luts circuit, the XORs into the slices last."""
     values = list(circuit.values)
-    ops = []  # (target, inputs, table over the inputs)
+    ops = []
     for i, inputs in enumerate(circuit.fanin):
         node = 6 + i
         ops.append((name(node), [name(n) for n in inputs],
@@ -521,6 +524,23 @@ def emit_luts(s, circuit, results):
         width = 1 << len(inputs)
         ops.append(("y%d" % q, ["y%d" % q] + [name(n) for n in inputs],
                     f | ((~f & ((1 << width) - 1)) << width)))
+    return ops
+
+
+def cover_ops(circuit, literals):
+    """The same for the three-input cover of a two-input circuit."""
+    ops = []
+    for node, inputs, immediate in ternary_cover(circuit, literals):
+        n = len(inputs)
+        table = sum(((immediate >> (k << (3 - n))) & 1) << k
+                    for k in range(1 << n))
+        ops.append((node if isinstance(node, str) else name(node),
+                    [leaf if isinstance(leaf, str) else name(leaf)
+                     for leaf in inputs], table))
+    return ops
+
+
+def emit_ops(s, ops):
     last_use = {}
     for index, (_, inputs, _) in enumerate(ops):
         for leaf in inputs:
@@ -558,7 +578,73 @@ def emit_luts(s, circuit, results):
         declare = "" if target.startswith("y") else "const W "
         lines.append("  %s%s = %s;" % (declare, target, expression))
     lines.append("}")
-    return "\n".join(lines), len(circuit.fanin) + 4
+    return "\n".join(lines)
+
+
+def ternary_cover(circuit, literals):
+    """[(node, leaves, immediate)] in order: node is a gate number or "y<q>"
+    for output q's slice after the XOR; leaves are up to three of x0..x5,
+    y0..y3 and earlier nodes."""
+    fanins = {6 + i: gate for i, gate in enumerate(circuit.gates)}
+    for q, (node, negated) in enumerate(literals):
+        fanins["o%d" % q] = ("xnor" if negated else "xor", "y%d" % q, node)
+    order = list(fanins)
+    leaves = set(range(6)) | {"y%d" % q for q in range(4)}
+    cuts = {leaf: [frozenset([leaf])] for leaf in leaves}
+    fanout = collections.Counter()
+    for n in order:
+        _, a, b = fanins[n]
+        fanout[a] += 1
+        fanout[b] += 1
+        merged = {ca | cb for ca in cuts[a] for cb in cuts[b]
+                  if len(ca | cb) <= 3}
+        cuts[n] = [frozenset([n])] + sorted(merged, key=cut_key)
+    flow = {leaf: 0.0 for leaf in leaves}
+    best = {}
+    for n in order:  # area flow: a shared cone's cost split among its users
+        options = [(1 + sum(flow[l] / max(1, fanout[l]) for l in cut), i)
+                   for i, cut in enumerate(cuts[n]) if i > 0]
+        flow[n], index = min(options)
+        best[n] = cuts[n][index]
+    chosen, pending = {}, ["o%d" % q for q in range(4)]
+    while pending:
+        n = pending.pop()
+        if n in chosen or n in leaves:
+            continue
+        chosen[n] = sorted(best[n], key=sorted_key)
+        pending.extend(chosen[n])
+
+    def value(n, assigned):
+        if n in assigned:
+            return assigned[n]
+        op, a, b = fanins[n]
+        va, vb = value(a, assigned), value(b, assigned)
+        return {"and": va & vb, "or": va | vb, "xor": va ^ vb,
+                "andn": (1 - va) & vb, "xnor": 1 - (va ^ vb)}[op]
+
+    cover = []
+    for n in order:
+        if n not in chosen:
+            continue
+        inputs = chosen[n]
+        immediate = 0
+        for k in range(8):  # vpternlog: bit (a << 2 | b << 1 | c)
+            assigned = {leaf: (k >> (2 - i)) & 1
+                        for i, leaf in enumerate(inputs)}
+            immediate |= value(n, assigned) << k
+        name = "y" + n[1:] if isinstance(n, str) else n
+        cover.append((name, inputs, immediate))
+    return cover
+
+
+def sorted_key(node):
+    return (isinstance(node, str), str(node))
+
+
+def cut_key(cut):
+    # By its members, not by how the set prints: that follows string
+    # hashing, which Python varies from run to run.
+    return sorted(sorted_key(node) for node in cut)
 
 
 OUTPUT_TABLES = [output_tables(sbox) for sbox in SBOXES]
@@ -571,6 +657,8 @@ HEADER_GATES = """// clang-format off
 // Gates (AND, OR, XOR, ANDN; a NOT for a complemented output): %s; %d in all.
 // Seeds: %s.
 #pragma once
+
+#include "cipher/library/des_and_not.h"
 
 #ifndef OVALITH_SBOX_INLINE
 #define OVALITH_SBOX_INLINE inline __attribute__((always_inline))
@@ -607,23 +695,34 @@ OVALITH_SBOX_INLINE W Ternlog(W a, W b, W c) {
 FOOTER = "\n\n}  // namespace\n}  // namespace ovalith::des\n"
 
 
-def header_text(kind, seeds):
-    bodies, counts = [], []
+def header_text(kind, seeds, gates_seeds=None):
+    """The header of kind from the seeds of its S-boxes.  A three-input
+    circuit's seed may be "cover": the cover of the two-input circuit of
+    gates_seeds, where that is smaller than the search's best."""
+    bodies, counts, used = [], [], []
     for s, seed in enumerate(seeds):
-        cost, built = SEARCHES[kind](OUTPUT_TABLES[s], seed)
         if kind == "gates":
+            cost, built = gates_circuit(OUTPUT_TABLES[s], seed)
             bodies.append(emit_gates(s, *built))
         else:
-            body, count = emit_luts(s, *built)
-            assert count == cost
-            bodies.append(body)
+            ops = cover_ops(*gates_circuit(OUTPUT_TABLES[s],
+                                           gates_seeds[s])[1])
+            if seed != "cover":
+                cost, built = luts_circuit(OUTPUT_TABLES[s], seed)
+                if len(ops) < cost:
+                    seed = "cover"
+                else:
+                    ops = luts_ops(s, *built)
+            cost = len(ops)
+            bodies.append(emit_ops(s, ops))
         counts.append(cost)
+        used.append(seed)
     letter = "S" if kind == "gates" else "T"
     head = HEADER_GATES if kind == "gates" else HEADER_LUTS
     head %= (", ".join("%s%d %d" % (letter, s + 1, c)
                        for s, c in enumerate(counts)), sum(counts),
-             ", ".join("%s%d %d" % (letter, s + 1, seed)
-                       for s, seed in enumerate(seeds)))
+             ", ".join("%s%d %s" % (letter, s + 1, seed)
+                       for s, seed in enumerate(used)))
     print("%s: %s" % (kind, counts), file=sys.stderr)
     return head + "\n\n".join(bodies) + FOOTER
 
@@ -633,7 +732,8 @@ def recorded_seeds(path):
         found = re.search(r"^// Seeds: (.*)\.$", header.read(), re.M)
     if not found:
         sys.exit("%s: no seeds recorded" % path)
-    return [int(seed) for seed in re.findall(r"[ST]\d (\d+)", found.group(1))]
+    return [seed if seed == "cover" else int(seed)
+            for seed in re.findall(r"[ST]\d (\d+|cover)", found.group(1))]
 
 
 def main():
@@ -641,6 +741,8 @@ def main():
     parser.add_argument("--check", action="store_true",
                         help="rebuild the headers from their recorded seeds "
                         "and compare")
+    parser.add_argument("--from-seeds", action="store_true",
+                        help="rewrite the headers from their recorded seeds")
     parser.add_argument("--restarts", type=int, default=8)
     parser.add_argument("--jobs", type=int, default=1)
     parser.add_argument("gates_header")
@@ -650,17 +752,23 @@ def main():
         for row in range(4):
             assert sorted(sbox[16 * row:16 * row + 16]) == list(range(16))
     status = 0
+    gates_seeds = None
     for kind, path in (("gates", args.gates_header),
                        ("luts", args.luts_header)):
+        if args.check or args.from_seeds:
+            seeds = recorded_seeds(path)
+        else:
+            seeds = search(kind, args.restarts, args.jobs)
+        text = header_text(kind, seeds, gates_seeds)
+        if kind == "gates":
+            gates_seeds = seeds
         if args.check:
-            text = header_text(kind, recorded_seeds(path))
             with open(path) as header:
                 if header.read() != text:
                     print("%s is not what its seeds give" % path,
                           file=sys.stderr)
                     status = 1
         else:
-            text = header_text(kind, search(kind, args.restarts, args.jobs))
             with open(path, "w") as header:
                 header.write(text)
     return status
