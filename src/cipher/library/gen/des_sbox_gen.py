@@ -16,9 +16,11 @@ each S-box kept:
   the cheapest.
 - Three-input functions (one AVX-512 vpternlog each), searched on their own
   the same way: a function of two or three built ones costs one, a
-  multiplexer on x costs one, its two sides right only on their halves.  Each
-  output's XOR into its slice is one more function, folded into the last one
-  when that has two inputs.
+  multiplexer on x costs one, its two sides right only on their halves (the
+  side where x is on as t or as t ^ f0, whichever is cheaper).  Each output's
+  XOR into its slice is one more function, folded into the last one when
+  that has two inputs.  Where covering the two-input circuit with
+  three-input cuts gives fewer, that cover is taken instead.
 
 Every circuit is checked against the table before it is written.  The seed of
 each S-box's circuit is written beside it, so --check can rebuild the headers
@@ -99,6 +101,31 @@ def split_inputs(t, care, order):
     return inputs
 
 
+def cheapest(circuit, tries):
+    """Runs each try on a copy of circuit, keeps the copy that grew least
+    (the first among equals) and returns what its try returned."""
+    best = None
+    for attempt in tries:
+        trial = circuit.clone()
+        result = attempt(trial)
+        if best is None or trial.size() < best[0].size():
+            best = (trial, result)
+    circuit.adopt(best[0])
+    return best[1]
+
+
+def split_cheapest(circuit, t, care, order, look):
+    """Splits t on an input: with look left, on each input both ways."""
+    inputs = split_inputs(t, care, order)
+    if look <= 0:
+        return circuit.split(t, care, inputs[0],
+                             circuit.rng.random() < circuit.mirror, order, 0)
+    return cheapest(circuit, [
+        lambda trial, x=x, mirror=mirror: trial.split(t, care, x, mirror,
+                                                      order, look - 1)
+        for x in inputs for mirror in (False, True)])
+
+
 class Gates:
     """A circuit of two-input gates over the six inputs.  A function is
     reached as a literal: a node and whether it is complemented, so an AND of
@@ -121,6 +148,9 @@ class Gates:
     def adopt(self, other):
         self.gates, self.values, self.index = (other.gates, other.values,
                                                other.index)
+
+    def size(self):
+        return len(self.gates)
 
     def value(self, literal):
         return self.values[literal[0]] ^ (FULL if literal[1] else 0)
@@ -217,19 +247,7 @@ class Gates:
             plan = self.find2(t, care)
         if plan is not None:
             return self.apply(plan)
-        inputs = split_inputs(t, care, order)
-        if look <= 0:
-            return self.split(t, care, inputs[0],
-                              self.rng.random() < self.mirror, order, 0)
-        best = None
-        for x in inputs:
-            for mirror in (False, True):
-                trial = self.clone()
-                literal = trial.split(t, care, x, mirror, order, look - 1)
-                if best is None or len(trial.gates) < len(best[0].gates):
-                    best = (trial, literal)
-        self.adopt(best[0])
-        return best[1]
+        return split_cheapest(self, t, care, order, look)
 
     def split(self, t, care, x, mirror, order, look):
         c0, c1 = care & ~VARS[x], care & VARS[x]
@@ -303,6 +321,9 @@ class Luts:
         self.values, self.fanin, self.index = (other.values, other.fanin,
                                                other.index)
 
+    def size(self):
+        return len(self.fanin)
+
     def add(self, inputs, t, care):
         """A function of inputs equal to t on care (0 where care says
         nothing), or the node that already has its value."""
@@ -365,19 +386,7 @@ class Luts:
         inputs = self.find1(t, care)
         if inputs is not None:
             return self.add(inputs, t, care)
-        inputs = split_inputs(t, care, order)
-        if look <= 0:
-            return self.split(t, care, inputs[0],
-                              self.rng.random() < self.mirror, order, 0)
-        best = None
-        for x in inputs:
-            for mirror in (False, True):
-                trial = self.clone()
-                node = trial.split(t, care, x, mirror, order, look - 1)
-                if best is None or len(trial.fanin) < len(best[0].fanin):
-                    best = (trial, node)
-        self.adopt(best[0])
-        return best[1]
+        return split_cheapest(self, t, care, order, look)
 
     def split(self, t, care, x, mirror, order, look):
         rest = [y for y in order if y != x]
@@ -393,7 +402,12 @@ class Luts:
         for target in (t, t ^ fv):
             g = self.find0(target, c1)
             if g is not None:
-                break
+                return self.add((x, f0, g), t, care)
+        if look > 0:  # the cheaper of the two
+            g = cheapest(self, [
+                lambda trial, target=target: trial.build(target, c1, rest,
+                                                         look)
+                for target in (t, t ^ fv)])
         else:
             target = t if self.rng.random() < 0.5 else t ^ fv
             g = self.build(target, c1, rest, look)
