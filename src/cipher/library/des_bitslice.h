@@ -245,6 +245,7 @@ __attribute__((noinline)) void Rounds(W* s, const K* masks, bool decrypt) {
 template <class W>
 void CryptBlocks(const unsigned char* in, unsigned char* out, std::size_t count,
                  const std::uint64_t* masks, bool decrypt) {
+  if (count == 0) return;
   constexpr std::size_t kPassBytes = 64 * sizeof(W);
   constexpr std::size_t kPassBlocks = kPassBytes / 8;
   W s[64];
