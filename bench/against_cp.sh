@@ -2,14 +2,15 @@
 # against_cp.sh: the program against `cp` of the same file, in the same
 # directory, interleaved in one run.
 #
-#   bench/against_cp.sh [-s MIB] [-n RUNS] [-d DIR] [-f] [OVALITH]
+#   bench/against_cp.sh [-s MIB] [-n RUNS] [-d DIR] [-f] [OVALITH...]
 #
-#   -s MIB   size of the random input in MiB (default 256)
-#   -n RUNS  timed runs of each command; medians are reported (default 7)
-#   -d DIR   where the files go (default /dev/shm, in memory)
-#   -f       cp is followed by `sync`, as ovalith flushes its output itself
-#            (for a directory on a disk)
-#   OVALITH  the program (default build/release/ovalith)
+#   -s MIB     size of the random input in MiB (default 256)
+#   -n RUNS    timed runs of each command; medians are reported (default 7)
+#   -d DIR     where the files go (default /dev/shm, in memory)
+#   -f         cp is followed by `sync`, as ovalith flushes its output itself
+#              (for a directory on a disk)
+#   OVALITH... the programs to time, each in turn within every run (default
+#              build/release/ovalith), so that two builds can be compared
 set -euo pipefail
 
 size_mib=256
@@ -22,13 +23,17 @@ while getopts "s:n:d:f" opt; do
     n) runs=$OPTARG ;;
     d) dir=$OPTARG ;;
     f) flush=1 ;;
-    *) sed -n '4,13p' "$0" >&2; exit 2 ;;
+    *) sed -n '4,14p' "$0" >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
 here=$(cd "$(dirname "$0")" && pwd)
-ovalith=$(realpath "${1:-$here/../build/release/ovalith}")
-[[ -x $ovalith ]] || { echo "no program at $ovalith" >&2; exit 2; }
+(($# > 0)) || set -- "$here/../build/release/ovalith"
+programs=()
+for program in "$@"; do
+  programs+=("$(realpath "$program")")
+  [[ -x ${programs[-1]} ]] || { echo "no program at $program" >&2; exit 2; }
+done
 
 work=$(mktemp -d "$dir/ovalith-against-cp.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -51,26 +56,35 @@ copy() {
   cp enc/data.bin copy.bin
   if ((flush)); then sync; fi
 }
-encrypt() { rm -f enc/data.ov2; (cd enc && "$ovalith" data.bin /pw=abcdefgh); }
-decrypt() { rm -f dec/data.bin; (cd dec && "$ovalith" data.ov2 /pw=abcdefgh); }
+encrypt() { rm -f enc/data.ov2; (cd enc && "$1" data.bin /pw=abcdefgh); }
+decrypt() { rm -f dec/data.bin; (cd dec && "$1" data.ov2 /pw=abcdefgh); }
 
-declare -a c e d
+declare -a c
+declare -A e d
 for ((r = 0; r < runs; r++)); do
   c+=("$(seconds copy)")
-  e+=("$(seconds encrypt)")
-  cp enc/data.ov2 dec/data.ov2
-  d+=("$(seconds decrypt)")
+  for i in "${!programs[@]}"; do
+    e[$i]+=" $(seconds encrypt "${programs[i]}")"
+    cp enc/data.ov2 dec/data.ov2
+    d[$i]+=" $(seconds decrypt "${programs[i]}")"
+    cmp -s dec/data.bin enc/data.bin || { echo "MISMATCH: round trip" >&2; exit 1; }
+  done
 done
-cmp -s dec/data.bin enc/data.bin || { echo "MISMATCH: round trip" >&2; exit 1; }
-peak() { (cd "$1" && /usr/bin/time -f %M "$ovalith" "$2" /pw=abcdefgh \
-            </dev/null 2>&1 >/dev/null | tail -n 1); }
-rm -f enc/data.ov2 dec/data.bin
-rss_e=$(peak enc data.bin)
-rss_d=$(peak dec data.ov2)
+rm -f copy.bin
 
-m_c=$(median "${c[@]}") m_e=$(median "${e[@]}") m_d=$(median "${d[@]}")
-echo "$size_mib MiB in $dir ($(df -T . | awk 'NR == 2 {print $2}')), medians of $runs runs"
-echo "cp$( ((flush)) && echo ' + sync'): $m_c s; encrypt: $m_e s ($(ratio "$m_e" "$m_c") x);" \
-  "decrypt: $m_d s ($(ratio "$m_d" "$m_c") x)"
-echo "peak resident memory: encrypt $rss_e KiB, decrypt $rss_d KiB"
-echo "all runs (s): cp ${c[*]}; encrypt ${e[*]}; decrypt ${d[*]}"
+peak() { (cd "$2" && /usr/bin/time -f %M "$1" "$3" /pw=abcdefgh \
+            </dev/null 2>&1 >/dev/null | tail -n 1); }
+m_c=$(median "${c[@]}")
+echo "$size_mib MiB in $dir ($(df -T . | awk 'NR == 2 {print $2}')), medians of $runs interleaved runs"
+echo "cp$( ((flush)) && echo ' + sync'): $m_c s (all: ${c[*]})"
+for i in "${!programs[@]}"; do
+  # shellcheck disable=SC2086
+  m_e=$(median ${e[$i]}) m_d=$(median ${d[$i]})
+  rm -f enc/data.ov2 dec/data.bin
+  rss_e=$(peak "${programs[i]}" enc data.bin)
+  rss_d=$(peak "${programs[i]}" dec data.ov2)
+  echo "${programs[i]}:"
+  echo "  encrypt $m_e s ($(ratio "$m_e" "$m_c") x cp), decrypt $m_d s" \
+    "($(ratio "$m_d" "$m_c") x cp); peak resident $rss_e / $rss_d KiB"
+  echo "  all (s): encrypt${e[$i]}; decrypt${d[$i]}"
+done
