@@ -109,7 +109,7 @@ expect "/usr/bin/ovalith decrypts: status" "$?" 0
 expect_same_file "the file comes back" "$dir/report.txt" "$TESTROOT/original"
 # Whole outputs first: grep -q leaving early would break the writer's pipe.
 page=$(MANPAGER=cat MANWIDTH=80 man ovalith 2>&1)
-grep -q "protect one file with a password" <<<"$page" &&
+grep -q "protect files with a password" <<<"$page" &&
   pass "man ovalith" || fail "man ovalith" "$page"
 page=$(MANPAGER=cat MANWIDTH=80 man ovalith-gtk 2>&1)
 grep -q "in a window" <<<"$page" &&

@@ -44,14 +44,14 @@ expect_same_file "unattended run: container as the terminal program's" \
   "$dir/notes.ov2" "$(terminal_encrypt "$dir/notes.txt" "secret phrase")"
 
 # A refused "/pw=" run: the message, then the window with the password
-# filled in; Enter refuses again.
+# boxes emptied for a new try; Enter refuses again.
 dir=$(new_dir)
 echo "refused" >"$dir/refused.txt"
 start_gtk "$dir" refused.txt /pw=abc
 answer_box "short password from the command line: message" "" Return
 if main_window '^Ovalith 2.0$' main-after-refused-run >/dev/null; then
   keys Return
-  answer_box "filled-in short password refused again" "" Return
+  answer_box "emptied password refused again" "" Return
   main=$(wait_window '^Ovalith 2.0$') && back_to_main "$main" && keys Escape
 fi
 finish_gtk

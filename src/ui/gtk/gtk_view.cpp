@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "ui/gtk/dialog_layout.h"
+#include "ui/gtk/file_chooser.h"
 #include "ui/gtk/message_box.h"
 
 namespace ovalith::gtk {
@@ -30,6 +31,17 @@ void GtkView::UnloadWindows() {
   DrainEvents();
 }
 
+void GtkView::SetDetails(Control control, const std::string& details) {
+  main_.SetDetails(control, details);
+}
+
+std::vector<std::string> GtkView::ChooseFiles() { return RunFileChooser(); }
+
+void GtkView::ShowInformation(const std::string& text) {
+  // --help and --version are asked for from a terminal.
+  (void)!write(1, text.data(), text.size());
+}
+
 Answer GtkView::MessageBox(const std::string& text, Icon icon) {
   const Answer answer = RunMessageBox(main_.window(), text, icon);
   // Without a window manager the keyboard would stay with no window.
@@ -37,14 +49,23 @@ Answer GtkView::MessageBox(const std::string& text, Icon icon) {
   return answer;
 }
 
+Answer GtkView::AskInSet(const std::string& text) {
+  const Answer answer =
+      RunMessageBox(main_.window(), text, Icon::Question, true);
+  main_.Present();
+  return answer;
+}
+
 void GtkView::ShowUsage(const std::string& text, const std::string& cause) {
-  // The box keeps the usage text alone; the cause is for whoever started
-  // the program from a terminal or a script.
+  // The box keeps the usage text and says why as its last line; standard
+  // error has the cause too, for a script.
+  std::string shown = text;
   if (!cause.empty()) {
     const std::string line = "ovalith-gtk: " + cause + "\n";
     (void)!write(2, line.data(), line.size());
+    shown += "\r\n\r\n" + cause;
   }
-  MessageBox(text, Icon::Exclamation);
+  MessageBox(shown, Icon::Exclamation);
 }
 
 void GtkView::ProgressShow(const std::string& caption) {
@@ -63,5 +84,14 @@ void GtkView::ProgressHide() {
 }
 
 void GtkView::ProcessPendingEvents() { DrainEvents(); }
+
+void GtkView::ProgressSetStep(const std::string& step) {
+  progress_.SetStep(step);
+}
+
+bool GtkView::StopRequested() {
+  DrainEvents();
+  return progress_.stop_requested();
+}
 
 }  // namespace ovalith::gtk

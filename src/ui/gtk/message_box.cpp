@@ -76,11 +76,19 @@ void AddKey(GtkEventController* keys, guint keyval, Answer answer, Box* box) {
 
 }  // namespace
 
-Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon) {
+Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon,
+                     bool offer_cancel) {
   const bool question = icon == Icon::Question;
-  Box box{std::nullopt, question ? Answer::No : Answer::Ok};
+  offer_cancel = offer_cancel && question;
+  Box box{std::nullopt, !question      ? Answer::Ok
+                        : offer_cancel ? Answer::Cancel
+                                       : Answer::No};
 
-  GtkWindow* window = GTK_WINDOW(gtk_window_new());
+  // The role is fixed when the window is made; as an alert a screen reader
+  // reads the box out when it appears.
+  GtkWindow* window =
+      GTK_WINDOW(g_object_new(GTK_TYPE_WINDOW, "accessible-role",
+                              GTK_ACCESSIBLE_ROLE_ALERT_DIALOG, nullptr));
   g_object_ref_sink(window);
   gtk_window_set_title(window, "Ovalith");
   gtk_window_set_modal(window, TRUE);
@@ -102,17 +110,27 @@ Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon) {
   gtk_widget_set_valign(label, GTK_ALIGN_CENTER);
   gtk_box_append(GTK_BOX(message), label);
   gtk_box_append(GTK_BOX(content), message);
+  gtk_accessible_update_property(GTK_ACCESSIBLE(window),
+                                 GTK_ACCESSIBLE_PROPERTY_LABEL, "Ovalith", -1);
+  gtk_accessible_update_relation(GTK_ACCESSIBLE(window),
+                                 GTK_ACCESSIBLE_RELATION_DESCRIBED_BY, label,
+                                 nullptr, -1);
 
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
   gtk_widget_set_halign(row, GTK_ALIGN_END);
-  GtkWidget* first = AddButton(row, question ? "Yes" : "OK",
-                               question ? Answer::Yes : Answer::Ok, &box);
-  if (question) AddButton(row, "No", Answer::No, &box);
+  GtkWidget* preset = nullptr;
+  if (question) {
+    AddButton(row, "Yes", Answer::Yes, &box);
+    preset = AddButton(row, "No", Answer::No, &box);
+    if (offer_cancel) AddButton(row, "Cancel", Answer::Cancel, &box);
+  } else {
+    preset = AddButton(row, "OK", Answer::Ok, &box);
+  }
   gtk_box_append(GTK_BOX(content), row);
   gtk_window_set_child(window, content);
-  gtk_window_set_default_widget(window, first);
-  gtk_widget_add_css_class(first, "suggested-action");
-  gtk_window_set_focus(window, first);
+  gtk_window_set_default_widget(window, preset);
+  gtk_widget_add_css_class(preset, "suggested-action");
+  gtk_window_set_focus(window, preset);
 
   GtkEventController* keys = gtk_shortcut_controller_new();
   AddKey(keys, GDK_KEY_Escape, box.on_close, &box);
