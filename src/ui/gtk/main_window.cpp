@@ -121,9 +121,6 @@ MainWindow::MainWindow() {
     gtk_accessible_update_relation(GTK_ACCESSIBLE(Item(box)),
                                    GTK_ACCESSIBLE_RELATION_LABELLED_BY,
                                    Item(label), nullptr, -1);
-  gtk_accessible_update_relation(GTK_ACCESSIBLE(Item(Control::lblFile)),
-                                 GTK_ACCESSIBLE_RELATION_LABELLED_BY,
-                                 Item(Control::Label1), nullptr, -1);
   gtk_window_set_focus(window_, Item(Control::txtPW1));
 }
 

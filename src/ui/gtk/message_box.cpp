@@ -23,6 +23,19 @@ const char* IconName(Icon icon) {
   return "";
 }
 
+// What a screen reader says for the icon.
+const char* IconLabel(Icon icon) {
+  switch (icon) {
+    case Icon::Information:
+      return "Information";
+    case Icon::Exclamation:
+      return "Warning";
+    case Icon::Question:
+      return "Question";
+  }
+  return "";
+}
+
 std::string WithLineFeeds(const std::string& text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -88,7 +101,7 @@ Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon,
   // reads the box out when it appears.
   GtkWindow* window =
       GTK_WINDOW(g_object_new(GTK_TYPE_WINDOW, "accessible-role",
-                              GTK_ACCESSIBLE_ROLE_ALERT_DIALOG, nullptr));
+                              GTK_ACCESSIBLE_ROLE_ALERT, nullptr));
   g_object_ref_sink(window);
   gtk_window_set_title(window, "Ovalith");
   gtk_window_set_modal(window, TRUE);
@@ -105,16 +118,20 @@ Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon,
   gtk_image_set_pixel_size(GTK_IMAGE(image), 48);
   gtk_widget_set_valign(image, GTK_ALIGN_START);
   gtk_box_append(GTK_BOX(message), image);
-  GtkWidget* label = gtk_label_new(WithLineFeeds(text).c_str());
+  const std::string shown = WithLineFeeds(text);
+  GtkWidget* label = gtk_label_new(shown.c_str());
   gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
   gtk_widget_set_valign(label, GTK_ALIGN_CENTER);
   gtk_box_append(GTK_BOX(message), label);
   gtk_box_append(GTK_BOX(content), message);
   gtk_accessible_update_property(GTK_ACCESSIBLE(window),
                                  GTK_ACCESSIBLE_PROPERTY_LABEL, "Ovalith", -1);
-  gtk_accessible_update_relation(GTK_ACCESSIBLE(window),
-                                 GTK_ACCESSIBLE_RELATION_DESCRIBED_BY, label,
-                                 nullptr, -1);
+  gtk_accessible_update_property(GTK_ACCESSIBLE(window),
+                                 GTK_ACCESSIBLE_PROPERTY_DESCRIPTION,
+                                 shown.c_str(), -1);
+  gtk_accessible_update_property(GTK_ACCESSIBLE(image),
+                                 GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                 IconLabel(icon), -1);
 
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
   gtk_widget_set_halign(row, GTK_ALIGN_END);
