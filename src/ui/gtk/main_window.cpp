@@ -108,13 +108,7 @@ MainWindow::MainWindow() {
                    this);
   g_signal_connect(window_, "close-request", G_CALLBACK(OnCloseRequest), this);
 
-  GtkEventController* keys = gtk_shortcut_controller_new();
-  gtk_shortcut_controller_add_shortcut(
-      GTK_SHORTCUT_CONTROLLER(keys),
-      gtk_shortcut_new(
-          gtk_keyval_trigger_new(GDK_KEY_Escape, GdkModifierType(0)),
-          gtk_callback_action_new(OnEscape, this, nullptr)));
-  gtk_widget_add_controller(GTK_WIDGET(window_), keys);
+  OnEscapeKey(window_, OnEscape, this);
   // A screen reader names each box after the label before it.
   for (auto [box, label] : {std::pair(Control::txtPW1, Control::lblPW1),
                             std::pair(Control::txtPW2, Control::lblPW2)})

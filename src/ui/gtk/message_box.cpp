@@ -11,29 +11,21 @@ struct Box {
   Answer on_close;
 };
 
-const char* IconName(Icon icon) {
-  switch (icon) {
-    case Icon::Information:
-      return "dialog-information";
-    case Icon::Exclamation:
-      return "dialog-warning";
-    case Icon::Question:
-      return "dialog-question";
-  }
-  return "";
-}
+struct IconLook {
+  const char* theme_name;
+  const char* spoken;  // what a screen reader says for it
+};
 
-// What a screen reader says for the icon.
-const char* IconLabel(Icon icon) {
+IconLook LookOf(Icon icon) {
   switch (icon) {
     case Icon::Information:
-      return "Information";
+      return {"dialog-information", "Information"};
     case Icon::Exclamation:
-      return "Warning";
+      return {"dialog-warning", "Warning"};
     case Icon::Question:
-      return "Question";
+      return {"dialog-question", "Question"};
   }
-  return "";
+  return {"", ""};
 }
 
 std::string WithLineFeeds(const std::string& text) {
@@ -99,9 +91,8 @@ Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon,
 
   // The role is fixed when the window is made; as an alert a screen reader
   // reads the box out when it appears.
-  GtkWindow* window =
-      GTK_WINDOW(g_object_new(GTK_TYPE_WINDOW, "accessible-role",
-                              GTK_ACCESSIBLE_ROLE_ALERT, nullptr));
+  GtkWindow* window = GTK_WINDOW(g_object_new(
+      GTK_TYPE_WINDOW, "accessible-role", GTK_ACCESSIBLE_ROLE_ALERT, nullptr));
   g_object_ref_sink(window);
   gtk_window_set_title(window, "Ovalith");
   gtk_window_set_modal(window, TRUE);
@@ -114,7 +105,7 @@ Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon,
                       gtk_widget_set_margin_start, gtk_widget_set_margin_end})
     margin(content, 18);
   GtkWidget* message = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 18);
-  GtkWidget* image = gtk_image_new_from_icon_name(IconName(icon));
+  GtkWidget* image = gtk_image_new_from_icon_name(LookOf(icon).theme_name);
   gtk_image_set_pixel_size(GTK_IMAGE(image), 48);
   gtk_widget_set_valign(image, GTK_ALIGN_START);
   gtk_box_append(GTK_BOX(message), image);
@@ -131,7 +122,7 @@ Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon,
                                  shown.c_str(), -1);
   gtk_accessible_update_property(GTK_ACCESSIBLE(image),
                                  GTK_ACCESSIBLE_PROPERTY_LABEL,
-                                 IconLabel(icon), -1);
+                                 LookOf(icon).spoken, -1);
 
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
   gtk_widget_set_halign(row, GTK_ALIGN_END);

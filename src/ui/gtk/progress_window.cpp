@@ -34,13 +34,7 @@ void ProgressWindow::Create() {
   gtk_window_set_child(window_, fixed_);
   gtk_widget_set_valign(bar_, GTK_ALIGN_CENTER);
   g_signal_connect(window_, "close-request", G_CALLBACK(OnCloseRequest), this);
-  GtkEventController* keys = gtk_shortcut_controller_new();
-  gtk_shortcut_controller_add_shortcut(
-      GTK_SHORTCUT_CONTROLLER(keys),
-      gtk_shortcut_new(
-          gtk_keyval_trigger_new(GDK_KEY_Escape, GdkModifierType(0)),
-          gtk_callback_action_new(OnEscape, this, nullptr)));
-  gtk_widget_add_controller(GTK_WIDGET(window_), keys);
+  OnEscapeKey(window_, OnEscape, this);
 }
 
 void ProgressWindow::Show(const std::string& caption) {
