@@ -49,34 +49,24 @@ expect "short password typed over: status" "$STATUS" 0
 expect_same_file "short password typed over: the new one used" \
   "$dir/short.ov2" "$(terminal_encrypt "$dir/short.txt" abcde)"
 
-# The overwrite question: No keeps the old container and the window.
+# The overwrite question: No, and Enter (No is the default), keep the old
+# container and the window.
 dir=$(new_dir)
 echo "overwrite" >"$dir/over.txt"
 echo "old container" >"$dir/over.ov2"
-start_gtk "$dir" over.txt
-if main=$(main_window '^Ovalith 2.0$'); then
-  type_passwords "$PW" "$PW"
-  answer_box "existing container: question" question-overwrite n
-  back_to_main "$main"
-  keys Escape
-fi
-finish_gtk
-expect "overwrite No, then Escape: status" "$STATUS" 2
-expect "overwrite No: old container kept" "$(cat "$dir/over.ov2")" \
-  "old container"
-
-# Enter answers No, the default: the container stays.
-start_gtk "$dir" over.txt
-if main=$(main_window '^Ovalith 2.0$'); then
-  type_passwords "$PW" "$PW"
-  answer_box "existing container: question again" "" Return
-  back_to_main "$main"
-  keys Escape
-fi
-finish_gtk
-expect "overwrite question, Enter: status" "$STATUS" 2
-expect "overwrite question, Enter: old container kept" "$(cat "$dir/over.ov2")" \
-  "old container"
+for key in n Return; do
+  start_gtk "$dir" over.txt
+  if main=$(main_window '^Ovalith 2.0$'); then
+    type_passwords "$PW" "$PW"
+    answer_box "existing container: question ($key)" "question-overwrite-$key" "$key"
+    back_to_main "$main"
+    keys Escape
+  fi
+  finish_gtk
+  expect "overwrite question, $key, then Escape: status" "$STATUS" 2
+  expect "overwrite question, $key: old container kept" "$(cat "$dir/over.ov2")" \
+    "old container"
+done
 
 # Yes replaces it.
 start_gtk "$dir" over.txt
