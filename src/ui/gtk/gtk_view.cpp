@@ -20,7 +20,18 @@ void GtkView::SetVisible(Control control, bool visible) {
   main_.SetVisible(control, visible);
 }
 
-void GtkView::SetMainEnabled(bool enabled) { main_.SetEnabled(enabled); }
+void GtkView::SetMainEnabled(bool enabled) {
+  // Back in the main window no run is in progress: a stop asked for while
+  // a refusal was shown has nothing left to stop.
+  if (enabled) progress_.ForgetStopRequest();
+  main_.SetEnabled(enabled);
+}
+
+void GtkView::Refocus() {
+  // Without a window manager the keyboard would stay with no window; in a
+  // run it goes back to the progress window, where Escape stops.
+  if (!progress_.Present()) main_.Present();
+}
 
 MainEvent GtkView::WaitForMainEvent() { return main_.Wait(); }
 
@@ -44,15 +55,14 @@ void GtkView::ShowInformation(const std::string& text) {
 
 Answer GtkView::MessageBox(const std::string& text, Icon icon) {
   const Answer answer = RunMessageBox(main_.window(), text, icon);
-  // Without a window manager the keyboard would stay with no window.
-  main_.Present();
+  Refocus();
   return answer;
 }
 
 Answer GtkView::AskInSet(const std::string& text) {
   const Answer answer =
       RunMessageBox(main_.window(), text, Icon::Question, true);
-  main_.Present();
+  Refocus();
   return answer;
 }
 

@@ -39,6 +39,9 @@ class GtkView : public View {
   bool StopRequested() override;
 
  private:
+  // After a message box: the keyboard to the window it came from.
+  void Refocus();
+
   MainWindow main_;
   ProgressWindow progress_;
 };

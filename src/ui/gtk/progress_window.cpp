@@ -87,6 +87,12 @@ void ProgressWindow::Hide() {
   if (window_) gtk_widget_set_visible(GTK_WIDGET(window_), FALSE);
 }
 
+bool ProgressWindow::Present() {
+  if (!window_ || !gtk_widget_get_visible(GTK_WIDGET(window_))) return false;
+  gtk_window_present(window_);
+  return true;
+}
+
 void ProgressWindow::Destroy() {
   if (!window_) return;
   GtkWindow* window = window_;

@@ -28,10 +28,13 @@ class ProgressWindow {
   // Shows the step above the bar.
   void SetStep(const std::string& step);
   void Hide();
+  // Gives the window the keyboard again if it is shown; false if not.
+  bool Present();
   void Destroy();
   // True from the moment the user closed the window or pressed Escape in
-  // it, for the rest of the program.
+  // it until the request is forgotten (when no run is in progress).
   bool stop_requested() const { return stop_requested_; }
+  void ForgetStopRequest() { stop_requested_ = false; }
 
  private:
   void Create();
