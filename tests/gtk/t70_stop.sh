@@ -1,5 +1,5 @@
-# t70_stop.sh: closing the progress window, or Escape in it, stops a long
-# run: the output being written leaves no temporary, an output it was to
+# t70_stop.sh: closing the progress window, Escape in it, or Ctrl-C in the
+# terminal that started the program stops a long run: the output being written leaves no temporary, an output it was to
 # replace stays as it was, files of a set already done stay done and files
 # not reached are not touched; status 2.
 
@@ -7,8 +7,8 @@
 big=$((1024 * 1024 * 1024))
 
 # Waits for the progress window and the output in the making in $dir, then
-# stops the run with the progress window's close box or Escape.
-stop_run() {  # close|escape screenshot-name
+# stops the run with the progress window's close box, Escape or SIGINT.
+stop_run() {  # close|escape|sigint screenshot-name
   local progress
   if ! progress=$(wait_window '^(Encrypting|Decrypting)\.\.\.$'); then
     fail "stop: the progress window" "not shown"
@@ -25,11 +25,12 @@ stop_run() {  # close|escape screenshot-name
   done
   sleep 0.5
   [ -n "$2" ] && screenshot "$progress" "$2"
-  if [ "$1" = close ]; then
-    "$CLOSE_WINDOW" "$progress"
-  else
-    focus "$progress" && keys Escape
-  fi
+  case $1 in
+    close) "$CLOSE_WINDOW" "$progress" ;;
+    escape) focus "$progress" && keys Escape ;;
+    # Ctrl-C in the terminal that started it.
+    sigint) kill -INT "$(xdotool getwindowpid "$progress")" ;;
+  esac
   wait_closed "$progress" && pass "stop ($1): the progress window goes" ||
     fail "stop ($1): the progress window goes"
 }
@@ -62,6 +63,16 @@ fi
 finish_gtk
 expect "Escape in the progress window: status" "$STATUS" 2
 expect "Escape in the progress window: nothing written" "$(ls -A "$dir")" big.img
+
+# SIGINT, as Ctrl-C sends it: the same.
+OVALITH_DES_PATH=word64 RUN_TIMEOUT=120 start_gtk "$dir" big.img
+if main_window '^Ovalith 2.0$' >/dev/null; then
+  type_passwords "long run" "long run"
+  stop_run sigint ""
+fi
+finish_gtk
+expect "SIGINT during the run: status" "$STATUS" 2
+expect "SIGINT during the run: nothing written" "$(ls -A "$dir")" big.img
 
 # A set: the file before the long one is done, the one after not touched,
 # and the summary says so.

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "platform/posix/signal_cleanup.h"
 #include "ui/gtk/dialog_layout.h"
 #include "ui/gtk/file_chooser.h"
 #include "ui/gtk/message_box.h"
@@ -36,6 +37,7 @@ void GtkView::Refocus() {
 MainEvent GtkView::WaitForMainEvent() { return main_.Wait(); }
 
 void GtkView::UnloadWindows() {
+  StopOnSignal(false);
   progress_.Destroy();
   main_.Destroy();
   // Lets the windows go from the screen before the process ends.
@@ -79,6 +81,9 @@ void GtkView::ShowUsage(const std::string& text, const std::string& cause) {
 }
 
 void GtkView::ProgressShow(const std::string& caption) {
+  // During a run Ctrl-C (from the terminal that started it) or a SIGTERM
+  // stops it as the progress window's close box does.
+  StopOnSignal(true);
   progress_.Show(caption);
 }
 
@@ -89,6 +94,7 @@ void GtkView::ProgressSetValue(std::uint64_t value) {
 }
 
 void GtkView::ProgressHide() {
+  StopOnSignal(false);
   progress_.Hide();
   main_.Present();
 }
@@ -101,7 +107,7 @@ void GtkView::ProgressSetStep(const std::string& step) {
 
 bool GtkView::StopRequested() {
   DrainEvents();
-  return progress_.stop_requested();
+  return progress_.stop_requested() || StopWasRequested();
 }
 
 }  // namespace ovalith::gtk
