@@ -8,6 +8,8 @@
 //   ovalith_window_probe --text TITLE
 // Prints the texts of the window's labels (a message box's message), one
 // a line.
+//   ovalith_window_probe --tip -
+// Prints the text of the tooltip that is shown.
 //   ovalith_window_probe --layout TITLE
 // Prints, for each visible password box, the name a screen reader gives it
 // (the label right before it in tab and z order), and each caption that
@@ -165,6 +167,32 @@ int CheckLayout(HWND window) {
   return faults == 0 ? 0 : 1;
 }
 
+BOOL CALLBACK FindTip(HWND window, LPARAM param) {
+  if (IsWindowVisible(window) && Kind(window) == L"TOOLTIPS_CLASS32") {
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int PrintTip() {
+  HWND tip = nullptr;
+  EnumWindows(FindTip, reinterpret_cast<LPARAM>(&tip));
+  if (!tip) {
+    std::printf("no tooltip shown\n");
+    return 1;
+  }
+  // The tip's text is its window text; another process asks for it.
+  std::wstring text(4096, L'\0');
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(tip, WM_GETTEXT, text.size(),
+                      reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                      5000, &length);
+  text.resize(length);
+  PrintLine(text);
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -172,6 +200,8 @@ int main() {
   SetProcessDPIAware();
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv && argc == 3 && std::wcscmp(argv[1], L"--tip") == 0)
+    return PrintTip();
   if (argv && argc == 3 && argv[1][0] == L'-') {
     HWND window = FindTitled(argv[2]);
     if (!window) {
