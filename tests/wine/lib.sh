@@ -167,9 +167,9 @@ x_focus() {  # window-id seconds
 # Asks the probe about a window, from inside Windows: --text prints its
 # labels (a message box's message), --layout checks its captions and the
 # names of its boxes.
-probe() {  # --text|--layout title
+probe() {  # --text|--layout|--tip title | --where title text
   timeout 30 /usr/lib/wine/wine64 \
-    "$(winpath "$WIN64_BUILD_DIR/ovalith_window_probe.exe")" "$1" "$2" \
+    "$(winpath "$WIN64_BUILD_DIR/ovalith_window_probe.exe")" "$@" \
     2>/dev/null | tr -d '\r'
   return "${PIPESTATUS[0]}"
 }

@@ -75,8 +75,10 @@ if main=$(main_window '^Ovalith 2.0$' main-set); then
     pass "set: the window names it" ||
     fail "set: the window names it" "$(probe --text 'Ovalith 2.0')"
   # The pointer rests on the file's label.
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  xdotool mousemove $((X + WIDTH / 3)) $((Y + HEIGHT / 10))
+  # shellcheck disable=SC2046
+  xdotool mousemove $(probe --where 'Ovalith 2.0' "one.txt and 2 more")
+  sleep 0.2
+  xdotool mousemove_relative 2 0
   tip=""
   for _ in $(seq 50); do
     tip=$(probe --tip -) && break

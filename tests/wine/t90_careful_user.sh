@@ -53,21 +53,29 @@ finish_ovalith
 expect "Enter at the overwrite question: the container kept" \
   "$(cat "$dir/keep.ov2")" "older container"
 
-# PHOTO.OV2 is a container as photo.ov2 is; restored, not encrypted.
+# PHOTO.OV2 is a container as photo.ov2 is; restored, not encrypted, under
+# its own stem.
 dir=$(new_dir)
 head -c 4000 /dev/urandom >"$TESTROOT/photo.jpg"
 cp "$(linux_encrypt "$TESTROOT/photo.jpg" "$PW")" "$dir/PHOTO.OV2"
 run_ovalith "$(winpath "$dir/PHOTO.OV2") /pw=$PW"
 expect "PHOTO.OV2: status" "$STATUS" 0
-expect_same_file "PHOTO.OV2: restored" "$dir/photo.jpg" "$TESTROOT/photo.jpg"
-# A file named OV2 gives the container "ov2": itself, on Windows.
-echo "its own output" >"$dir/OV2"
-start_ovalith "$(winpath "$dir/OV2") /pw=$PW"
-answer_box "output that is the input: refused" output-is-input Return
+expect_same_file "PHOTO.OV2: restored" "$dir/PHOTO.jpg" "$TESTROOT/photo.jpg"
+# A Linux file "a.OV2" (plain there) gives the container "a.ov2", whose
+# restored name on Windows is the container itself: refused, untouched.
+source_dir=$(new_dir)
+echo "plain on Linux" >"$source_dir/a.OV2"
+cp "$(linux_encrypt "$source_dir/a.OV2" "$PW")" "$dir/a.ov2"
+cp "$dir/a.ov2" "$TESTROOT/a-container"
+start_ovalith "$(winpath "$dir/a.ov2") /pw=$PW"
+grep -q 'never written over' <<<"$(box_text | tail -1)" &&
+  pass "output that is the input: refused, saying why" ||
+  fail "output that is the input: refused, saying why" "$(box_text)"
+answer_box "output that is the input: usage box" output-is-input Return
 finish_ovalith
 expect "output that is the input: status" "$STATUS" 1
-expect "output that is the input: the file untouched" "$(cat "$dir/OV2")" \
-  "its own output"
+expect_same_file "output that is the input: the container untouched" \
+  "$dir/a.ov2" "$TESTROOT/a-container"
 
 # Passwords: Windows-1252 here, as Wine's default English system.
 dir=$(new_dir)

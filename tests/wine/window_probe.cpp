@@ -8,6 +8,9 @@
 //   ovalith_window_probe --text TITLE
 // Prints the texts of the window's labels (a message box's message), one
 // a line.
+//   ovalith_window_probe --where TITLE TEXT
+// Prints the screen position "x y" of the middle of the window's control
+// showing TEXT.
 //   ovalith_window_probe --tip -
 // Prints the text of the tooltip that is shown.
 //   ovalith_window_probe --layout TITLE
@@ -175,6 +178,20 @@ BOOL CALLBACK FindTip(HWND window, LPARAM param) {
   return TRUE;
 }
 
+int PrintWhere(HWND window, const wchar_t* text) {
+  for (HWND child = GetWindow(window, GW_CHILD); child;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (Text(child) != text) continue;
+    RECT place;
+    GetWindowRect(child, &place);
+    std::printf("%ld %ld\n", (place.left + place.right) / 2,
+                (place.top + place.bottom) / 2);
+    return 0;
+  }
+  std::printf("no control shows that text\n");
+  return 1;
+}
+
 int PrintTip() {
   HWND tip = nullptr;
   EnumWindows(FindTip, reinterpret_cast<LPARAM>(&tip));
@@ -202,6 +219,10 @@ int main() {
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argv && argc == 3 && std::wcscmp(argv[1], L"--tip") == 0)
     return PrintTip();
+  if (argv && argc == 4 && std::wcscmp(argv[1], L"--where") == 0) {
+    HWND window = FindTitled(argv[2]);
+    return window ? PrintWhere(window, argv[3]) : 1;
+  }
   if (argv && argc == 3 && argv[1][0] == L'-') {
     HWND window = FindTitled(argv[2]);
     if (!window) {

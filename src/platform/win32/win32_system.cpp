@@ -50,7 +50,14 @@ Failure PathFailure(const std::string& path) {
 }  // namespace
 
 CommandLine Win32System::ReadCommandLine() {
-  return ParseCommandText(Narrow(std::wstring(ArgumentsOf(GetCommandLineW()))));
+  CommandLine line =
+      ParseCommandText(Narrow(std::wstring(ArgumentsOf(GetCommandLineW()))));
+  // "/choose" is the Start-menu entry's request, not a file's name.
+  if (line.request == Request::kChooseFiles) {
+    line.path.clear();
+    line.paths.clear();
+  }
+  return line;
 }
 
 std::string Win32System::AbsolutePath(const std::string& path) {
