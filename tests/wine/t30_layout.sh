@@ -1,11 +1,13 @@
-# t30_layout.sh: the main window at 96, 120 and 144 DPI, in Wine's own
-# dialog font (Tahoma) and in another (DejaVu Sans standing in for it):
+# t30_layout.sh: the main window at 96, 120 and 144 DPI, with Wine's own
+# dialog font (its Tahoma, which Debian's Wine finds only in the prefix's
+# Fonts folder) and without it (then fontconfig's stand-in, DejaVu Sans):
 # every caption fits its control, the window keeps at least its drawn size
 # in twips, and each password box is named by the label before it.  The
 # client area is measured on the X window that Wine's managed mode makes of
 # it alone.
 
-FONT_KEY='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+WINE_FONTS=/usr/share/wine/fonts
+PREFIX_FONTS=$WINEPREFIX/drive_c/windows/Fonts
 
 measure_main() {  # dpi font-name
   local dir main size width height report
@@ -43,15 +45,19 @@ measure_main() {  # dpi font-name
 }
 
 set_managed Y
+if cp "$WINE_FONTS"/tahoma.ttf "$WINE_FONTS"/tahomabd.ttf "$PREFIX_FONTS/"; then
+  timeout 30 wineserver -k
+  for dpi in 96 120 144; do
+    measure_main "$dpi" wine-fonts
+  done
+else
+  fail "Wine's own fonts" "none in $WINE_FONTS (Debian package fonts-wine)"
+fi
+rm -f "$PREFIX_FONTS"/tahoma.ttf "$PREFIX_FONTS"/tahomabd.ttf
+timeout 30 wineserver -k
 for dpi in 96 120 144; do
-  measure_main "$dpi" wine-fonts
+  measure_main "$dpi" other-fonts
 done
-timeout 30 "$WINE" reg add "$FONT_KEY" /v Tahoma /d "DejaVu Sans" /f \
-  >/dev/null 2>&1
-for dpi in 96 120 144; do
-  measure_main "$dpi" dejavu
-done
-timeout 30 "$WINE" reg delete "$FONT_KEY" /v Tahoma /f >/dev/null 2>&1
 timeout 30 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
   /t REG_DWORD /d 96 /f >/dev/null 2>&1
 set_managed N

@@ -173,3 +173,38 @@ expect "progress window closed, one file: status" "$STATUS" 2
 expect "progress window closed: nothing written" \
   "$(ls "$dir" | tr '\n' ' ')" "early.ov2 early.txt large.bin late.txt "
 rm -f "$dir/large.bin"
+
+# Near Windows' limit of 32,767 characters for a whole command line: a
+# selection that fits is done whole; one beyond it never starts the
+# program (Wine refuses as CreateProcess does), so no file is half done.
+# (wine would quote a password with a blank.)
+dir=$(new_dir)
+many=()
+for i in $(seq 330); do
+  name=$(printf 'selected-file-%04d-of-a-long-selection.txt' "$i")
+  echo "$i" >"$dir/$name"
+  many+=("$(winpath "$dir/$name")")
+done
+line="${many[*]}"
+timeout 120 "$WINE" "$(winpath "$APP/ovalith.exe")" "${many[@]}" /pw=sesame \
+  >/dev/null 2>"$STDERR_FILE"
+status=$?
+[ "$status" = 124 ] && close_leftovers
+expect "330 files, ${#line} characters: status" "$status" 0
+expect "330 files: every container written" "$(ls "$dir" | grep -c 'ov2$')" 330
+rm -f "$dir"/*.ov2
+for i in $(seq 331 420); do
+  name=$(printf 'selected-file-%04d-of-a-long-selection.txt' "$i")
+  echo "$i" >"$dir/$name"
+  many+=("$(winpath "$dir/$name")")
+done
+line="${many[*]}"
+timeout 120 "$WINE" "$(winpath "$APP/ovalith.exe")" "${many[@]}" /pw=sesame \
+  >/dev/null 2>"$STDERR_FILE"
+status=$?
+[ "$status" = 124 ] && close_leftovers
+[ "$status" -ne 0 ] && [ "$(ls "$dir" | grep -c 'ov2$')" = 0 ] &&
+  pass "420 files, ${#line} characters: not started, nothing written" ||
+  fail "420 files, ${#line} characters: not started, nothing written" \
+    "status $status, $(ls "$dir" | grep -c 'ov2$') containers"
+: >"$STDERR_FILE"
