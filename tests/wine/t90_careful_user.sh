@@ -122,3 +122,19 @@ expect "path of ${#deep} characters: status" "$STATUS" 0
 expect_containers_deep=$(linux_encrypt "$deep/deep.txt" "$PW")
 expect_same_file "path of ${#deep} characters: container" "$deep/deep.ov2" \
   "$expect_containers_deep"
+
+# A long name is shortened in the middle: its beginning and its extension
+# stay in view, and the tooltip shows it whole.
+dir=$(new_dir)
+long=quarterly-report-of-the-northern-region-final-version-two.xlsx
+echo "long" >"$dir/$long"
+start_ovalith "$(winpath "$dir/$long")"
+if main=$(main_window '^Ovalith 2.0$' main-long-name); then
+  shown=$(probe --text 'Ovalith 2.0' | grep '^quarterly')
+  [[ $shown == quarterly*…*.xlsx && ${#shown} -lt ${#long} ]] &&
+    pass "long name: elided in the middle ($shown)" ||
+    fail "long name: elided in the middle" "shown as '$shown'"
+  keys Escape
+fi
+finish_ovalith
+expect "long name: Escape" "$STATUS" 2
