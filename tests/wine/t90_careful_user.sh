@@ -25,9 +25,8 @@ dir=$(new_dir)
 start_ovalith "$(winpath "$dir/absent.txt") /pw=secret"
 text=$(box_text)
 expect "usage box: first line kept" "$(head -1 <<<"$text")" "File not found !!"
-grep -q 'absent.txt.*no such file' <<<"$(tail -1 <<<"$text")" &&
-  pass "usage box: the cause last, naming the file" ||
-  fail "usage box: the cause last, naming the file" "$text"
+expect "usage box: the cause last, naming the file as Windows writes it" \
+  "$(tail -1 <<<"$text")" "$(winpath "$dir/absent.txt"): no such file"
 answer_box "usage box answered" usage-box-cause Return
 finish_ovalith
 expect "usage box: status" "$STATUS" 1

@@ -5,6 +5,27 @@
 
 namespace ovalith::win32 {
 
+namespace {
+
+// A message as a Windows user reads it.  Names in messages come with every
+// backslash written "\x5c" (so that an escape can never be mistaken for
+// a name's own text); here the backslash is the separator and never part
+// of a name, so it is shown as itself.
+std::wstring MessageText(const std::string& text) {
+  std::string shown;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text.compare(at, 4, "\\x5c") == 0) {
+      shown += '\\';
+      at += 3;
+    } else {
+      shown += text[at];
+    }
+  }
+  return Widen(shown);
+}
+
+}  // namespace
+
 Win32View::Win32View(HINSTANCE instance)
     : main_(instance), progress_(instance) {}
 
@@ -57,14 +78,14 @@ Answer Win32View::MessageBox(const std::string& text, Icon icon) {
       break;
   }
   int answer =
-      MessageBoxW(main_.handle(), Widen(text).c_str(), L"Ovalith", type);
+      MessageBoxW(main_.handle(), MessageText(text).c_str(), L"Ovalith", type);
   if (icon != Icon::Question) return Answer::Ok;
   return answer == IDYES ? Answer::Yes : Answer::No;
 }
 
 Answer Win32View::AskInSet(const std::string& text) {
   int answer = MessageBoxW(
-      main_.handle(), Widen(text).c_str(), L"Ovalith",
+      main_.handle(), MessageText(text).c_str(), L"Ovalith",
       MB_SETFOREGROUND | MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
   if (answer == IDYES) return Answer::Yes;
   return answer == IDNO ? Answer::No : Answer::Cancel;
