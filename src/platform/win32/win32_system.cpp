@@ -50,14 +50,7 @@ Failure PathFailure(const std::string& path) {
 }  // namespace
 
 CommandLine Win32System::ReadCommandLine() {
-  CommandLine line =
-      ParseCommandText(Narrow(std::wstring(ArgumentsOf(GetCommandLineW()))));
-  // "/choose" is the Start-menu entry's request, not a file's name.
-  if (line.request == Request::kChooseFiles) {
-    line.path.clear();
-    line.paths.clear();
-  }
-  return line;
+  return ParseCommandText(Narrow(std::wstring(ArgumentsOf(GetCommandLineW()))));
 }
 
 std::string Win32System::AbsolutePath(const std::string& path) {
