@@ -1,0 +1,177 @@
+"""Headless Chromium with the page open from disk, driven through its element
+ids, with bounded waits for what must become true, its downloads and its
+network log."""
+import glob
+import json
+import os
+import time
+
+from selenium import webdriver
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+TIMEOUT = 60
+
+
+def wait_for(what, condition, timeout=TIMEOUT):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise TimeoutError("waited %d s for %s" % (timeout, what))
+        time.sleep(0.02)
+
+
+class Browser:
+    def __init__(self, page, downloads):
+        self.url = "file://" + os.path.abspath(page)
+        self.downloads = downloads
+        os.makedirs(downloads, exist_ok=True)
+        options = webdriver.ChromeOptions()
+        for argument in ("--headless=new", "--no-sandbox",
+                         "--disable-dev-shm-usage",
+                         # Any name lookup fails: a request out would fail
+                         # loudly, and shows in the log all the same.
+                         "--host-resolver-rules=MAP * ~NOTFOUND",
+                         "--window-size=900,800"):
+            options.add_argument(argument)
+        options.add_experimental_option("prefs", {
+            "download.default_directory": downloads,
+            "download.prompt_for_download": False,
+            "profile.default_content_setting_values.automatic_downloads": 1,
+        })
+        options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
+        self.driver = webdriver.Chrome(options=options)
+        self.urls = []
+
+    def quit(self):
+        self.driver.quit()
+
+    def _id(self, element_id):
+        return self.driver.find_element(By.ID, element_id)
+
+    # --- The page ------------------------------------------------------------
+    def open(self, portable=False):
+        # A new query each time: a change of the fragment alone would not
+        # load the page anew.
+        self.loads = getattr(self, "loads", 0) + 1
+        self.driver.get("%s?%d%s" % (self.url, self.loads,
+                                     "#portable" if portable else ""))
+        wait_for("the page to be ready", lambda: self.driver.execute_script(
+            "return document.documentElement.dataset.ready === 'true'"))
+
+    def cipher_path(self):
+        return self.driver.execute_script(
+            "return document.documentElement.dataset.cipherPath")
+
+    def page_text(self):
+        return self.driver.find_element(By.TAG_NAME, "body").text
+
+    def choose(self, paths):
+        self._id("file").send_keys("\n".join(paths))
+
+    def wait_dialog(self):
+        wait_for("the dialog to wait for OK",
+                 lambda: self._id("cmdOK").is_enabled() and not self.box_open())
+
+    def answer_dialog(self, password1, password2, expect_caption=None):
+        """Types the passwords into the waiting dialog and clicks OK."""
+        self.wait_dialog()
+        if expect_caption is not None:
+            caption = self._id("cmdOK").text
+            if caption != expect_caption:
+                raise AssertionError("OK reads %r, not %r" % (caption, expect_caption))
+        for box, text in (("txtPW1", password1), ("txtPW2", password2)):
+            if text is not None:
+                self._id(box).clear()
+                self._id(box).send_keys(text)
+        self._id("cmdOK").click()
+
+    def cancel(self):
+        self.wait_dialog()
+        self._id("cmdCancel").click()
+
+    def wait_set_done(self):
+        wait_for("the set to end", lambda: self._id("file").is_enabled()
+                 and not self.box_open())
+
+    def focused_id(self):
+        return self.driver.execute_script("return document.activeElement.id")
+
+    def keys(self, *keys):
+        chain = ActionChains(self.driver)
+        for key in keys:
+            chain.send_keys(getattr(Keys, key) if key.isupper() and
+                            hasattr(Keys, key) else key)
+        chain.perform()
+
+    # --- Message boxes ---------------------------------------------------------
+    def box_open(self):
+        boxes = self.driver.find_elements(By.CSS_SELECTOR, "[role=alertdialog]")
+        return any(box.is_displayed() for box in boxes)
+
+    def message_text(self):
+        wait_for("a message box", self.box_open)
+        box = self.driver.find_element(By.CSS_SELECTOR, "[role=alertdialog]")
+        return box.find_element(By.ID, "msgText").text
+
+    def message_answer(self, label):
+        box = self.driver.find_element(By.CSS_SELECTOR, "[role=alertdialog]")
+        for button in box.find_elements(By.TAG_NAME, "button"):
+            if button.text == label:
+                button.click()
+                wait_for("the message box to close", lambda: not self.box_open())
+                return
+        raise AssertionError("no button %r" % label)
+
+    # --- Downloads -------------------------------------------------------------
+    def downloaded_names(self):
+        """What was saved, and what the page lists as offered."""
+        offered = [a.text for a in self.driver.find_elements(
+            By.CSS_SELECTOR, "#results a")]
+        return sorted(os.listdir(self.downloads)) + offered
+
+    def clear_downloads(self):
+        for name in os.listdir(self.downloads):
+            os.remove(os.path.join(self.downloads, name))
+
+    def download(self, name):
+        """The finished download of that name (Chromium writes a
+        .crdownload first, renamed when complete)."""
+        path = os.path.join(self.downloads, name)
+        wait_for("the download " + name, lambda: os.path.exists(path) and
+                 not glob.glob(os.path.join(self.downloads, "*.crdownload")))
+        with open(path, "rb") as f:
+            return f.read()
+
+    # --- Network ---------------------------------------------------------------
+    def requested_urls(self):
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] == "Network.requestWillBeSent":
+                self.urls.append(message["params"]["request"]["url"])
+        return list(self.urls)
+
+    def fetch_refused(self):
+        return self.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            fetch("https://example.org/").then(() => done(false), () => done(true));""")
+
+    # --- Looks -----------------------------------------------------------------
+    def look(self, dark, width):
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+            "features": [{"name": "prefers-color-scheme",
+                          "value": "dark" if dark else "light"}]})
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": 800, "deviceScaleFactor": 1,
+            "mobile": width < 600})
+
+    def fits_width(self):
+        return self.driver.execute_script(
+            "return document.documentElement.scrollWidth <= window.innerWidth")
+
+    def screenshot(self, path):
+        self.driver.save_screenshot(path)
