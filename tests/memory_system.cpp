@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
 #include "platform/posix/posix_system.h"
@@ -386,6 +387,21 @@ void MemorySystem::RemoveFile(const std::string& name) noexcept {
   Found found = Resolve(name);
   if (found.node && !found.node->directory && (found.parent->mode & 0200))
     found.parent->entries.erase(found.name);
+}
+
+std::string MemorySystem::FileIdentity(const std::string& path) {
+  Count("FileIdentity");
+  Found found = Resolve(path);
+  if (!found.node) return "";
+  return std::to_string(reinterpret_cast<std::uintptr_t>(found.node.get()));
+}
+
+void MemorySystem::LimitPermissions(const std::string& name,
+                                    const std::string& like_path) {
+  Count("LimitPermissions");
+  Found own = Resolve(name);
+  Found like = Resolve(like_path);
+  if (own.node && like.node) own.node->mode &= like.node->mode | ~0777u;
 }
 
 void* MemorySystem::LoadLibrary(const std::string& name) {

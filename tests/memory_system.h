@@ -81,6 +81,9 @@ class MemorySystem : public System {
                    const std::string& final_name) override;
   // An injected failure leaves the file, as a failed removal would.
   void RemoveFile(const std::string& name) noexcept override;
+  std::string FileIdentity(const std::string& path) override;
+  void LimitPermissions(const std::string& name,
+                        const std::string& like_path) override;
   void* LoadLibrary(const std::string& name) override;
   void* FindEntryPoint(void* library, const char* name) override;
 

@@ -218,14 +218,18 @@ TEST(EncryptionRun, DirectoryOfTheContainerNameEndsWithUsageAfterYes) {
   EXPECT_TRUE(fs.List(In("a.ov2")).empty());
 }
 
-TEST(EncryptionRun, NewOutputGetsOrdinaryPermissionsAReplacedOneKeepsItsOwn) {
-  for (unsigned umask : {022u, 077u}) {
-    SCOPED_TRACE(umask);
+TEST(EncryptionRun, NewOutputIsNoMoreOpenThanItsInputAReplacedOneKeepsItsOwn) {
+  struct Case {
+    unsigned umask, input, output;
+  };
+  for (Case c : {Case{022, 0600, 0600}, Case{022, 0644, 0644},
+                 Case{077, 0644, 0600}, Case{022, 0400, 0400}}) {
+    SCOPED_TRACE(c.input);
     Disk fs;
-    fs.SetUmask(umask);
-    fs.Write(In("a.txt"), "data", 0400);
+    fs.SetUmask(c.umask);
+    fs.Write(In("a.txt"), "data", c.input);
     EXPECT_EQ(Unattended(fs, "a.txt", "abcd"), kCompleted);
-    EXPECT_EQ(fs.Mode(In("a.ov2")), 0666 & ~umask);
+    EXPECT_EQ(fs.Mode(In("a.ov2")), c.output);
   }
   Disk fs;
   fs.Write(In("a.txt"), "data");
@@ -480,15 +484,23 @@ TEST(DecryptionRun, CraftedExtensionsCannotLeaveTheDirectory) {
   }
 }
 
-TEST(DecryptionRun, RestoringOverTheContainerItselfAfterYes) {
-  Disk fs;
-  // A stored extension of "ov2" names the container itself.
-  fs.Write(In("a.ov2"), ExpectedContainer("inner", "ov2", "abcd"));
-  ScriptedView p;
-  p.Answer(Answer::Yes);
-  EXPECT_EQ(RunOn(fs, p, {In("a.ov2"), "/pw=abcd"}), kCompleted);
-  EXPECT_EQ(fs.Read(In("a.ov2")), "inner");
-  EXPECT_THAT(fs.Files(), ElementsAre("a.ov2"));
+TEST(DecryptionRun, NeverRestoresOverTheContainerItselfHoweverItIsNamed) {
+  for (bool insensitive : {false, true}) {
+    SCOPED_TRACE(insensitive);
+    Disk fs;
+    fs.SetCaseInsensitive(insensitive);
+    // A stored extension of "ov2" (or "OV2" where case is ignored) names
+    // the container itself.
+    const std::string container =
+        ExpectedContainer("inner", insensitive ? "OV2" : "ov2", "abcd");
+    fs.Write(In("a.ov2"), container);
+    ScriptedView p;
+    p.Answer(Answer::Yes);
+    EXPECT_EQ(RunOn(fs, p, {In("a.ov2"), "/pw=abcd"}), kUsageMessage);
+    EXPECT_THAT(p.UsageCause(), ::testing::HasSubstr("never written over"));
+    EXPECT_EQ(fs.Read(In("a.ov2")), container);
+    EXPECT_THAT(fs.Files(), ElementsAre("a.ov2"));
+  }
 }
 
 // --- Any call of the system fails -------------------------------------------

@@ -26,6 +26,12 @@ std::vector<std::string> ScriptedView::Messages() const {
   return messages;
 }
 
+std::string ScriptedView::UsageCause() const {
+  for (const std::string& m : Messages())
+    if (m.starts_with("usage: ")) return m.substr(7);
+  return "";
+}
+
 void ScriptedView::SetText(Control control, const std::string& value) {
   text[control] = value;
   if (control == Control::frmMain) log.push_back("caption: " + value);

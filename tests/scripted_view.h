@@ -39,6 +39,8 @@ class ScriptedView : public View {
 
   // The log entries that are message boxes or the usage message.
   std::vector<std::string> Messages() const;
+  // The cause after the usage message; empty when none was shown.
+  std::string UsageCause() const;
 
   // --- View -------------------------------------------------------------
   void SetText(Control control, const std::string& value) override;

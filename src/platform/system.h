@@ -11,16 +11,29 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/failure.h"
 
 namespace ovalith {
 
-// The command line as start-up reads it: the file's path and, when the
-// option was given, the password's text as typed (not yet cut).
+// What a command line asks for besides files.
+enum class Request {
+  kRun,          // the files (or the usage message when there are none)
+  kHelp,         // --help: the usage on standard output, status 0
+  kVersion,      // --version
+  kChooseFiles,  // the menu entries' option: the file chooser first
+};
+
+// The command line as start-up reads it: the file's path as one text (all
+// of it, as it always was read), the same text split into one path per file
+// (used when the whole does not name a file) and, when the option was
+// given, the password's text as typed (not yet cut).
 struct CommandLine {
   std::string path;
+  std::vector<std::string> paths;
   std::optional<std::string> password;
+  Request request = Request::kRun;
 };
 
 // A file opened for reading.  Read fills buf and returns how many bytes it
@@ -68,10 +81,24 @@ class System {
   // separator, no control character, not "." or "..", nothing the system
   // reserves.
   virtual bool IsPlainName(const std::string& name) const = 0;
+  // True where the file system takes names whatever their letter case
+  // (Windows): there "PHOTO.OV2" is a container as "photo.ov2" is.
+  virtual bool NamesIgnoreCase() const { return false; }
   // Texts that enter blocks are bytes of the 8-bit code page; names are
   // the system's.  Identity on POSIX.
   virtual std::string NameToCodePage(const std::string& name) const = 0;
   virtual std::string CodePageToName(const std::string& bytes) const = 0;
+  // A password typed in the system's encoding as the bytes its key is
+  // folded from: the same Windows code page on every system, so that one
+  // password gives one key everywhere.  None when it holds a character the
+  // code page lacks.
+  virtual std::optional<std::string> PasswordToCodePage(
+      const std::string& text) const {
+    return NameToCodePage(text);
+  }
+  // The code page passwords are folded in, as a user would name it
+  // ("Windows-1252").
+  virtual std::string PasswordCodePage() const { return "Windows-1252"; }
 
   // --- Files -------------------------------------------------------------
   virtual std::unique_ptr<InputFile> OpenInput(const std::string& path) = 0;
@@ -88,6 +115,17 @@ class System {
                            const std::string& final_name) = 0;
   // Removes a file; failures are ignored (used while unwinding).
   virtual void RemoveFile(const std::string& name) noexcept = 0;
+  // What tells one file from another however it is named (device and
+  // inode, volume and file index): equal for two names of one file; empty
+  // when nothing of that name exists.
+  virtual std::string FileIdentity(const std::string& path) = 0;
+  // A new file's permissions narrowed to those of the input it is made
+  // from, so an output is never more readable than what it came from.
+  virtual void LimitPermissions(const std::string& name,
+                                const std::string& like_path) {
+    (void)name;
+    (void)like_path;
+  }
 
   // --- Cipher library ----------------------------------------------------
   // Loads a library by its bare name ("ovalith" is libovalith.so or

@@ -31,8 +31,14 @@ std::string_view NamePrefix(std::string_view listed_name) {
                                        : listed_name.substr(0, dot + 1);
 }
 
-bool IsContainerName(std::string_view listed_name) {
-  return AfterFirstDot(listed_name) == "ov2";
+bool IsContainerName(std::string_view listed_name, bool ignore_case) {
+  std::string_view extension = AfterFirstDot(listed_name);
+  if (!ignore_case) return extension == "ov2";
+  if (extension.size() != 3) return false;
+  std::string lower(extension);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower == "ov2";
 }
 
 BlockType BuildHeader(std::string_view extension) {

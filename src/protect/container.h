@@ -20,8 +20,9 @@ std::string_view AfterFirstDot(std::string_view text);
 // The listed name up to and including its first "."; empty without one.
 std::string_view NamePrefix(std::string_view listed_name);
 
-// True when the listed name marks a container.
-bool IsContainerName(std::string_view listed_name);
+// True when the listed name marks a container: "ov2" after its first ".",
+// in any letter case where names ignore it.
+bool IsContainerName(std::string_view listed_name, bool ignore_case = false);
 
 // "Ov2" and the first 5 characters of the extension, filled with spaces.
 BlockType BuildHeader(std::string_view extension);

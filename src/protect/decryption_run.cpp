@@ -15,15 +15,20 @@ RunOutcome DecryptionRun(RunState& run) {
   run.InBlock = input.ReadBlock();
   run.cipher.Decrypt(run.InBlock, run.OutBlock, run.KeyBlock);
   if (!CheckHeader(run.OutBlock)) {
-    view.MessageBox("Wrong password or not an Ovalith 2.0 file",
-                    Icon::Information);
+    if (run.set) {
+      run.set->why =
+          "it does not open with this password (or is not an Ovalith 2.0 "
+          "file)";
+      return RunOutcome::kSkipped;
+    }
+    ShowWrongPassword(view);
     return RunOutcome::kRefused;
   }
   std::string name = SafeRestoredName(run.system, run.ShortName, run.OutBlock);
-  if (!MayWrite(run.system, view, name)) return RunOutcome::kRefused;
+  if (auto outcome = CheckOutput(run, name)) return *outcome;
 
-  PendingOutput output(run.system, name);
-  Progress progress(view);
+  PendingOutput output(run.system, name, run.FileName);
+  Progress progress(view, run.progress_base);
   BlockBatch batch(run.cipher, run.KeyBlock, BlockBatch::Transform::Decrypt,
                    output);
   // One block stays in hand: only the block after it tells whether it is
@@ -60,7 +65,7 @@ RunOutcome DecryptionRun(RunState& run) {
   }
   batch.Flush();
   input.Close();
-  output.Commit();
+  CommitOutput(run, output, name);
   return RunOutcome::kCompleted;
 }
 

@@ -6,30 +6,15 @@
 
 namespace ovalith {
 
-bool MayWrite(System& system, View& view, const std::string& name) {
-  if (!system.LookUp(name)) return true;
-  return view.MessageBox("File already exists !\r\nOverwrite ?",
-                         Icon::Question) == Answer::Yes;
-}
-
 RunOutcome EncryptionRun(RunState& run) {
   View& view = run.view;
-  std::string password = view.GetText(Control::txtPW1);
-  if (password.size() < 4) {
-    view.MessageBox("The password must be at least 4 characters.",
-                    Icon::Information);
-    return RunOutcome::kRefused;
-  }
-  if (password != view.GetText(Control::txtPW2)) {
-    view.MessageBox("Both passwords are not equal !!", Icon::Information);
-    return RunOutcome::kRefused;
-  }
+  if (!CheckEncryptionPassword(view, run.Password)) return RunOutcome::kRefused;
   std::string name = ContainerName(run.ShortName);
-  if (!MayWrite(run.system, view, name)) return RunOutcome::kRefused;
+  if (auto outcome = CheckOutput(run, name)) return *outcome;
 
   InputReader input(run.system, run.FileName);
-  PendingOutput output(run.system, name);
-  Progress progress(view);
+  PendingOutput output(run.system, name, run.FileName);
+  Progress progress(view, run.progress_base);
 
   run.InBlock =
       BuildHeader(AfterFirstDot(run.system.NameToCodePage(run.ShortName)));
@@ -57,7 +42,7 @@ RunOutcome EncryptionRun(RunState& run) {
   batch.Add(run.InBlock);
   batch.Flush();
   input.Close();
-  output.Commit();
+  CommitOutput(run, output, name);
   return RunOutcome::kCompleted;
 }
 

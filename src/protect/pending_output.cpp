@@ -20,17 +20,43 @@ std::string TemporaryName(const std::string& final_name) {
 
 }  // namespace
 
-PendingOutput::PendingOutput(System& system, std::string final_name)
+PendingOutput::PendingOutput(System& system, std::string final_name,
+                             const std::string& made_from)
     : system_(system), final_name_(std::move(final_name)) {
   if (system_.IsDirectory(final_name_))
     throw Failure(EscapeName(final_name_) + ": is a directory");
   for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
     temp_name_ = TemporaryName(final_name_);
-    file_ = system_.CreateNew(temp_name_);
+    Named([&] { file_ = system_.CreateNew(temp_name_); });
   }
   if (!file_)
     throw Failure(EscapeName(final_name_) +
                   ": cannot find a free temporary name");
+  try {
+    Named([&] { system_.LimitPermissions(temp_name_, made_from); });
+  } catch (...) {
+    // The destructor of a half-made object does not run.
+    file_.reset();
+    system_.RemoveFile(temp_name_);
+    throw;
+  }
+}
+
+template <typename Step>
+void PendingOutput::Named(Step step) {
+  try {
+    step();
+  } catch (const Failure& failure) {
+    std::string cause = failure.what();
+    for (std::size_t at = cause.find(temp_name_); at != std::string::npos;
+         at = cause.find(temp_name_, at + final_name_.size()))
+      cause.replace(at, temp_name_.size(), final_name_);
+    throw Failure(cause);
+  }
+}
+
+void PendingOutput::Write(const std::uint8_t* data, std::size_t n) {
+  Named([&] { file_->Write(data, n); });
 }
 
 PendingOutput::~PendingOutput() {
@@ -40,8 +66,10 @@ PendingOutput::~PendingOutput() {
 }
 
 void PendingOutput::Commit() {
-  file_->Close();
-  system_.ReplaceFile(temp_name_, final_name_);
+  Named([&] {
+    file_->Close();
+    system_.ReplaceFile(temp_name_, final_name_);
+  });
   committed_ = true;
 }
 

@@ -17,15 +17,21 @@ namespace ovalith {
 class PendingOutput {
  public:
   // A directory of the final name is a Failure before anything is written.
-  PendingOutput(System& system, std::string final_name);
+  // The new file gets no permission its input (made_from) lacks.
+  PendingOutput(System& system, std::string final_name,
+                const std::string& made_from);
   ~PendingOutput();
   PendingOutput(const PendingOutput&) = delete;
   PendingOutput& operator=(const PendingOutput&) = delete;
 
-  void Write(const std::uint8_t* data, std::size_t n) { file_->Write(data, n); }
+  void Write(const std::uint8_t* data, std::size_t n);
   void Commit();
 
  private:
+  // Runs step; a Failure from it names the final name instead.
+  template <typename Step>
+  void Named(Step step);
+
   System& system_;
   std::string final_name_;
   std::string temp_name_;

@@ -37,22 +37,77 @@ std::string Join(std::vector<std::string>::const_iterator first,
 
 }  // namespace
 
+std::vector<std::string> SplitWindowsArguments(const std::string& text) {
+  std::vector<std::string> args;
+  std::size_t i = 0;
+  const auto blank = [&](std::size_t at) {
+    return text[at] == ' ' || text[at] == '\t';
+  };
+  for (;;) {
+    while (i < text.size() && blank(i)) ++i;
+    if (i == text.size()) return args;
+    std::string arg;
+    bool quoted = false;
+    while (i < text.size() && (quoted || !blank(i))) {
+      std::size_t slashes = 0;
+      while (i < text.size() && text[i] == '\\') ++slashes, ++i;
+      if (i < text.size() && text[i] == '"') {
+        // 2n backslashes and a quote: n backslashes, the quote toggles;
+        // 2n + 1: n backslashes and a quote of the text.
+        arg.append(slashes / 2, '\\');
+        if (slashes % 2 == 1) {
+          arg += '"';
+        } else if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+          arg += '"';
+          ++i;
+        } else {
+          quoted = !quoted;
+        }
+        ++i;
+      } else {
+        arg.append(slashes, '\\');
+        if (i < text.size() && (quoted || !blank(i))) arg += text[i++];
+      }
+    }
+    args.push_back(arg);
+  }
+}
+
 CommandLine ParseCommandText(const std::string& text) {
   std::string command = TrimSpaces(text);
   std::size_t option = command.find(kPasswordOption);
   CommandLine line;
-  line.path = Unquote(TrimSpaces(command.substr(0, option)));
+  const std::string before = TrimSpaces(command.substr(0, option));
+  line.path = Unquote(before);
+  line.paths = SplitWindowsArguments(before);
   if (option != std::string::npos)
     line.password = command.substr(option + kOptionLength);
+  else if (before == "/choose")
+    line.request = Request::kChooseFiles;
   return line;
 }
 
 CommandLine ParseArguments(const std::vector<std::string>& args) {
-  auto option = args.begin();
-  while (option != args.end() && !option->starts_with(kPasswordOption))
-    ++option;
   CommandLine line;
-  line.path = Unquote(TrimSpaces(Join(args.begin(), option)));
+  std::vector<std::string> files;
+  auto option = args.begin();
+  bool options_end = false;
+  for (; option != args.end(); ++option) {
+    if (option->starts_with(kPasswordOption)) break;
+    if (!options_end && *option == "--") {
+      options_end = true;
+    } else if (!options_end && *option == "--help") {
+      line.request = Request::kHelp;
+    } else if (!options_end && *option == "--version") {
+      if (line.request != Request::kHelp) line.request = Request::kVersion;
+    } else if (!options_end && *option == "--choose") {
+      if (line.request == Request::kRun) line.request = Request::kChooseFiles;
+    } else {
+      files.push_back(*option);
+    }
+  }
+  line.path = Unquote(TrimSpaces(Join(files.begin(), files.end())));
+  line.paths = files;
   if (option != args.end()) {
     std::vector<std::string> rest(option, args.end());
     rest.front().erase(0, kOptionLength);

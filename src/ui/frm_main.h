@@ -4,19 +4,23 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cipher/block_type.h"
 #include "cipher/cipher_library.h"
 #include "platform/system.h"
 #include "platform/view.h"
+#include "protect/run.h"
+#include "ui/file_set.h"
 
 namespace ovalith {
 
 // Process exit statuses.
 enum ExitStatus {
-  kCompleted = 0,     // a run completed
-  kUsageMessage = 1,  // ended through the usage message
-  kNotCompleted = 2,  // ended otherwise: Cancel, Escape, the close box
+  kCompleted = 0,     // a run completed (every file of a set was done)
+  kUsageMessage = 1,  // ended through the usage message (a file failed)
+  kNotCompleted = 2,  // ended otherwise: Cancel, Escape, the close box, a
+                      // stopped run, a declined file of a set
 };
 
 class frmMain {
@@ -45,8 +49,29 @@ class frmMain {
   BlockType NextBlock;
   BlockType OutBlock;
   BlockType KeyBlock;
+  // The files when the command line named several (empty for one).
+  std::vector<SetFile> Files;
 
  private:
+  // Enters path's directory (and tells it) and finds the file there, whose
+  // listed name becomes ShortName; the absolute path.  Failure when it is
+  // not there.
+  std::string Locate(std::string path, std::string* directory = nullptr);
+  // Start-up of a set: each file found, its mode, the window's mode.
+  // given: the paths as named; paths: the same made absolute.
+  void LoadSet(const std::vector<std::string>& given,
+               const std::vector<std::string>& paths);
+  // The password of the boxes as key bytes; none after a refusal.
+  std::optional<std::string> ReadPassword();
+  // One file (cmdOK_Click), or each file of the set.
+  void RunOne();
+  void RunSet();
+  // The checks a set makes once before anything is written; false after a
+  // refusal.
+  bool CheckSetPassword(const std::string& password);
+  RunOutcome RunFile(SetFile& file, SetRun& set, const std::string& password,
+                     std::uint64_t base);
+
   // Unloads both windows and ends the program with status.
   [[noreturn]] void End(int status);
 

@@ -140,7 +140,7 @@ TEST(Names, LongerThanSixtyFourCharactersIsAFailureOfItsOwn) {
   EXPECT_EQ(Ovalith({a64, "/pw=abcd"}).status, 0);
 }
 
-TEST(Permissions, AReplacedFileKeepsItsModeANewOneFollowsTheUmask) {
+TEST(Permissions, AReplacedFileKeepsItsModeANewOneIsNoMoreOpenThanItsInput) {
   for (mode_t mask : {022u, 077u}) {
     SCOPED_TRACE(mask);
     TempDir dir;
@@ -159,10 +159,21 @@ TEST(Permissions, AReplacedFileKeepsItsModeANewOneFollowsTheUmask) {
     ASSERT_EQ(enc.status, 0) << enc.err;
     EXPECT_EQ(Mode("secret.ov2"), 0640u);
 
+    // A secret stays one: 0600 in, 0600 out, both ways.
     fs::remove("secret.ov2");
     enc = Ovalith({"secret.txt", "/pw=abcd"}, {.umask = mask});
     ASSERT_EQ(enc.status, 0) << enc.err;
-    EXPECT_EQ(Mode("secret.ov2"), 0666u & ~mask);
+    EXPECT_EQ(Mode("secret.ov2"), 0600u);
+    fs::remove("secret.txt");
+    dec = Ovalith({"secret.ov2", "/pw=abcd"}, {.umask = mask});
+    ASSERT_EQ(dec.status, 0) << dec.err;
+    EXPECT_EQ(Mode("secret.txt"), 0600u);
+
+    ::chmod("secret.txt", 0644);
+    fs::remove("secret.ov2");
+    enc = Ovalith({"secret.txt", "/pw=abcd"}, {.umask = mask});
+    ASSERT_EQ(enc.status, 0) << enc.err;
+    EXPECT_EQ(Mode("secret.ov2"), 0644u & ~mask);
   }
 }
 

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/linux/write_back.h"
+#include "platform/posix/code_page.h"
 #include "platform/posix/signal_cleanup.h"
 #include "startup/command_line.h"
 
@@ -255,6 +256,32 @@ void PosixSystem::RemoveFile(const std::string& name) noexcept {
   if (name.empty()) return;
   ::unlink(name.c_str());
   if (name == pending_) CleanupForgetFile();
+}
+
+std::string PosixSystem::FileIdentity(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return "";
+  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
+void PosixSystem::LimitPermissions(const std::string& name,
+                                   const std::string& like_path) {
+  struct stat like;
+  struct stat own;
+  if (::stat(like_path.c_str(), &like) != 0 || ::stat(name.c_str(), &own) != 0)
+    return;
+  const mode_t mode = own.st_mode & like.st_mode & 0777;
+  if (mode != (own.st_mode & 07777) && ::chmod(name.c_str(), mode) != 0)
+    throw Failure(ErrorText(name, errno));
+}
+
+std::optional<std::string> PosixSystem::PasswordToCodePage(
+    const std::string& text) const {
+  return ToWindowsCodePage(text, PasswordCodePageSetting());
+}
+
+std::string PosixSystem::PasswordCodePage() const {
+  return CodePageDisplayName(PasswordCodePageSetting());
 }
 
 void* PosixSystem::LoadLibrary(const std::string& name) {

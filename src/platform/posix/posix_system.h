@@ -32,12 +32,18 @@ class PosixSystem : public System {
   std::string CodePageToName(const std::string& bytes) const override {
     return bytes;
   }
+  std::optional<std::string> PasswordToCodePage(
+      const std::string& text) const override;
+  std::string PasswordCodePage() const override;
 
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& name) override;
   void ReplaceFile(const std::string& temp_name,
                    const std::string& final_name) override;
   void RemoveFile(const std::string& name) noexcept override;
+  std::string FileIdentity(const std::string& path) override;
+  void LimitPermissions(const std::string& name,
+                        const std::string& like_path) override;
 
   void* LoadLibrary(const std::string& name) override;
   void* FindEntryPoint(void* library, const char* name) override;

@@ -85,6 +85,23 @@ bool Win32System::IsPlainName(const std::string& name) const {
   return IsPlainWindowsName(name);
 }
 
+std::string Win32System::FileIdentity(const std::string& path) {
+  // No access asked: this only identifies, and must work on a file another
+  // program holds open; directories need the backup flag.
+  HANDLE file =
+      CreateFileW(Widen(path).c_str(), 0,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  BY_HANDLE_FILE_INFORMATION info;
+  const BOOL known = GetFileInformationByHandle(file, &info);
+  CloseHandle(file);
+  if (!known) return "";
+  return std::to_string(info.dwVolumeSerialNumber) + ":" +
+         std::to_string(info.nFileIndexHigh) + ":" +
+         std::to_string(info.nFileIndexLow);
+}
+
 std::string Win32System::NameToCodePage(const std::string& name) const {
   return NarrowCodePage(Widen(name));
 }

@@ -26,6 +26,7 @@ class Win32System : public System {
   void ReplaceFile(const std::string& temp_name,
                    const std::string& final_name) override;
   void RemoveFile(const std::string& name) noexcept override;
+  std::string FileIdentity(const std::string& path) override;
 
   void* LoadLibrary(const std::string& name) override;
   void* FindEntryPoint(void* library, const char* name) override;
