@@ -90,6 +90,18 @@ class Browser:
                 self._id(box).send_keys(text)
         self._id("cmdOK").click()
 
+    def type_passwords(self, password1, password2):
+        for box, text in (("txtPW1", password1), ("txtPW2", password2)):
+            self._id(box).clear()
+            self._id(box).send_keys(text)
+
+    def click_ok_and_stop(self):
+        """OK, and Stop at once after it, in one script: the stop request
+        reaches the worker right behind the start."""
+        self.driver.execute_script("""
+            document.getElementById("cmdOK").click();
+            document.getElementById("cmdStop").click();""")
+
     def cancel(self):
         self.wait_dialog()
         self._id("cmdCancel").click()
@@ -98,10 +110,17 @@ class Browser:
         wait_for("the set to end", lambda: self._id("file").is_enabled()
                  and not self.box_open())
 
+    def status(self):
+        """The exit status the desktop program would have ended the last
+        set with."""
+        return self.driver.execute_script(
+            "return document.documentElement.dataset.status")
+
     def focused_id(self):
         return self.driver.execute_script("return document.activeElement.id")
 
     def keys(self, *keys):
+        """Keys to the focused element (names of Keys in capitals)."""
         chain = ActionChains(self.driver)
         for key in keys:
             chain.send_keys(getattr(Keys, key) if key.isupper() and
@@ -118,21 +137,34 @@ class Browser:
         box = self.driver.find_element(By.CSS_SELECTOR, "[role=alertdialog]")
         return box.find_element(By.ID, "msgText").text
 
+    def box_buttons(self):
+        box = self.driver.find_element(By.CSS_SELECTOR, "[role=alertdialog]")
+        return [b.text for b in box.find_elements(By.TAG_NAME, "button")]
+
+    def focused_text(self):
+        return self.driver.execute_script("return document.activeElement.textContent")
+
     def message_answer(self, label):
         box = self.driver.find_element(By.CSS_SELECTOR, "[role=alertdialog]")
+        serial = box.get_attribute("data-serial")
         for button in box.find_elements(By.TAG_NAME, "button"):
             if button.text == label:
                 button.click()
-                wait_for("the message box to close", lambda: not self.box_open())
+                # Closed, or the next box already open.
+                wait_for("the message box to close", lambda: not self.box_open()
+                         or box.get_attribute("data-serial") != serial)
                 return
         raise AssertionError("no button %r" % label)
 
     # --- Downloads -------------------------------------------------------------
+    def offered(self):
+        """What the page lists as offered."""
+        return [a.text for a in self.driver.find_elements(
+            By.CSS_SELECTOR, "#results a")]
+
     def downloaded_names(self):
         """What was saved, and what the page lists as offered."""
-        offered = [a.text for a in self.driver.find_elements(
-            By.CSS_SELECTOR, "#results a")]
-        return sorted(os.listdir(self.downloads)) + offered
+        return sorted(os.listdir(self.downloads)) + self.offered()
 
     def clear_downloads(self):
         for name in os.listdir(self.downloads):

@@ -71,11 +71,11 @@ def main(page, program, artifacts):
         checks.expect("files never leave this device" in b.page_text(),
                       "the page says files never leave the device")
 
-        # Encrypt every size as one set, then compare each result.
+        # Encrypt every size as one set (one password), then compare each.
         b.choose([os.path.join(inputs, n) for n in plain])
-        for _ in plain:
-            b.answer_dialog(PASSWORD, PASSWORD, expect_caption="Encrypt")
+        b.answer_dialog(PASSWORD, PASSWORD, expect_caption="Encrypt")
         b.wait_set_done()
+        checks.expect(b.status() == "0", "the set ends as done (0)")
         containers = {}
         for name, data in plain.items():
             cname = name.split(".")[0] + ".ov2"
@@ -98,8 +98,7 @@ def main(page, program, artifacts):
                           "the %s module is used when asked for" % module)
             names = sorted(n for n in os.listdir(desktop_dir) if n.endswith(".ov2"))
             b.choose([os.path.join(desktop_dir, n) for n in names])
-            for _ in names:
-                b.answer_dialog(PASSWORD, None, expect_caption="Decrypt")
+            b.answer_dialog(PASSWORD, None, expect_caption="Decrypt")
             b.wait_set_done()
             for cname in names:
                 pname = cname[:-4] + ".txt"
@@ -141,6 +140,111 @@ def main(page, program, artifacts):
             b.wait_set_done()
             checks.expect(b.downloaded_names() == [],
                           "nothing is offered from %s" % os.path.basename(path))
+
+        # A mixed set: a plain file and another file's container; OK reads
+        # "OK"; one damaged container among them is reported at the end
+        # and the others are done.
+        b.clear_downloads()
+        b.open()
+        b.choose([os.path.join(inputs, "size8.txt"),
+                  os.path.join(desktop_dir, "size1.ov2"), cut])
+        b.answer_dialog(PASSWORD, PASSWORD, expect_caption="OK")
+        text = b.message_text()
+        checks.expect(text.startswith("1 of 3 files were not done:") and "cut.ov2" in text,
+                      "the summary names the damaged container: %r" % text)
+        b.message_answer("OK")
+        b.wait_set_done()
+        checks.expect(b.status() == "1", "a set with a failed file ends with 1")
+        checks.expect(b.download("size8.ov2") == containers["size8.ov2"] and
+                      b.download("size1.txt") == plain["size1.txt"],
+                      "the other files of the set are done")
+
+        # A wrong password for a set of containers: told once, before
+        # anything is written.
+        b.clear_downloads()
+        b.open()
+        b.choose([os.path.join(desktop_dir, n) for n in ("size1.ov2", "size7.ov2")])
+        b.answer_dialog("wrong password", None)
+        checks.expect(b.message_text() == "Wrong password or not an Ovalith 2.0 file",
+                      "a wrong password for a set is told")
+        b.message_answer("OK")
+        b.cancel()
+        b.wait_set_done()
+        checks.expect(b.downloaded_names() == [] and b.status() == "2",
+                      "nothing is offered from a set after a wrong password")
+
+        # Existing outputs inside a set: Yes / No / Cancel, No by default.
+        b.clear_downloads()
+        b.open()
+        b.choose([os.path.join(inputs, "size9.txt"), os.path.join(desktop_dir, "size9.ov2")])
+        b.answer_dialog(PASSWORD, PASSWORD)
+        text = b.message_text()
+        checks.expect(text == "File already exists !\nsize9.ov2\nOverwrite ?",
+                      "an existing output is asked about: %r" % text)
+        checks.expect(b.box_buttons() == ["Yes", "No", "Cancel"] and
+                      b.focused_text() == "No", "Yes, No, Cancel; No is the default")
+        b.keys("ENTER")
+        b.message_text()
+        b.message_answer("Cancel")
+        text = b.message_text()
+        checks.expect(text.startswith("2 of 2 files were not done:"),
+                      "declined and stopped files are summed up: %r" % text)
+        b.message_answer("OK")
+        b.wait_set_done()
+        checks.expect(b.downloaded_names() == [] and b.status() == "2",
+                      "nothing is offered when every output was declined")
+
+        # Stop: asked for with the OK click, seen before the set is done.
+        b.clear_downloads()
+        b.open()
+        names = ["size%d.txt" % n for n in (3145733, 9, 7, 1)]
+        b.choose([os.path.join(inputs, n) for n in names])
+        b.wait_dialog()
+        b.type_passwords(PASSWORD, PASSWORD)
+        b.click_ok_and_stop()
+        text = b.message_text()
+        checks.expect("stopped" in text, "a stopped set says so: %r" % text)
+        b.message_answer("OK")
+        b.wait_set_done()
+        checks.expect(b.status() == "2" and len(b.offered()) < len(names),
+                      "a stopped set ends with 2, not every file offered")
+
+        # Passwords are folded in Windows-1252, as the desktop programs do;
+        # a character outside it is refused.
+        b.clear_downloads()
+        b.open()
+        b.choose([os.path.join(inputs, "size9.txt")])
+        b.answer_dialog("pässwörd", "pässwörd")
+        checks.expect(b.download("size9.ov2") == expected_container(
+            plain["size9.txt"], b"txt", "pässwörd".encode("cp1252")),
+            "a password with accents gives the Windows-1252 key")
+        checks.expect(b.download("size9.ov2") == desktop_container(
+            program, os.path.join(inputs, "size9.txt"), "pässwörd",
+            os.path.join(work, "desktop-accents")),
+            "and the desktop program's container")
+        b.wait_set_done()
+        b.clear_downloads()
+        b.choose([os.path.join(inputs, "size9.txt")])
+        b.answer_dialog("密码密码", "密码密码")
+        text = b.message_text()
+        checks.expect("Windows-1252" in text, "a password outside the code page is refused: %r" % text)
+        b.message_answer("OK")
+        b.cancel()
+        b.wait_set_done()
+
+        # A name whose extension could not be restored where the download
+        # may land is never encrypted.
+        b.clear_downloads()
+        b.open()
+        odd = os.path.join(work, "odd.a:b")
+        write(odd, b"odd")
+        b.choose([odd])
+        text = b.message_text()
+        checks.expect("could not be restored" in text,
+                      "an unrestorable extension is refused: %r" % text)
+        b.message_answer("OK")
+        b.wait_set_done()
+        checks.expect(b.downloaded_names() == [], "nothing is offered for it")
 
         # The password checks of encryption.
         b.clear_downloads()

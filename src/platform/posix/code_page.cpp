@@ -60,8 +60,9 @@ std::optional<std::string> ToWindowsCodePage(const std::string& text,
   std::size_t out_left = out.size();
   const std::size_t result = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
   iconv_close(cd);
-  if (result == static_cast<std::size_t>(-1) || in_left != 0)
-    return std::nullopt;
+  // glibc fails on a character the code page lacks; musl (and so the page's
+  // Emscripten build) puts '*' in its place and counts it as irreversible.
+  if (result != 0 || in_left != 0) return std::nullopt;
   out.resize(out.size() - out_left);
   return out;
 }

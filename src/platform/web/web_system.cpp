@@ -2,12 +2,20 @@
 
 #include <emscripten.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "cipher/library/ovalith_des.h"
+#include "platform/posix/code_page.h"
 
 // The worker's side of each call is in web_host.js (Module.host).
 // clang-format off
+EM_JS(int, ovalith_host_file_count, (), {
+  return Module.host.chosen.length;
+});
+EM_JS(char*, ovalith_host_file_name, (int index), {
+  return Module.host.newString(Module.host.chosen[index]);
+});
 EM_JS(int, ovalith_host_exists, (const char* name), {
   return Module.host.exists(UTF8ToString(name)) ? 1 : 0;
 });
@@ -96,6 +104,19 @@ int g_library;
 
 }  // namespace
 
+CommandLine WebSystem::ReadCommandLine() {
+  CommandLine line;
+  for (int i = 0; i < ovalith_host_file_count(); ++i) {
+    char* name = ovalith_host_file_name(i);
+    // Named as chosen, relative to the one directory.
+    line.paths.push_back(name);
+    std::free(name);
+  }
+  // The text of one file; several are never one file here.
+  if (line.paths.size() == 1) line.path = line.paths.front();
+  return line;
+}
+
 std::string WebSystem::AbsolutePath(const std::string& path) {
   return path.empty() || path[0] != '/' ? "/" + path : path;
 }
@@ -108,6 +129,16 @@ std::optional<std::string> WebSystem::LookUp(const std::string& name) {
   if (name.find('/') != std::string::npos) return std::nullopt;
   if (!ovalith_host_exists(name.c_str())) return std::nullopt;
   return name;
+}
+
+// Passwords are folded in Windows-1252, as the desktop programs fold them.
+std::optional<std::string> WebSystem::PasswordToCodePage(
+    const std::string& text) const {
+  return ToWindowsCodePage(text, PasswordCodePageSetting());
+}
+
+std::string WebSystem::PasswordCodePage() const {
+  return CodePageDisplayName(PasswordCodePageSetting());
 }
 
 // A result is saved under its name wherever the browser runs, so a name is
@@ -148,6 +179,12 @@ void WebSystem::ReplaceFile(const std::string& temp_name,
 
 void WebSystem::RemoveFile(const std::string& name) noexcept {
   ovalith_host_remove(name.c_str());
+}
+
+// One flat directory: a name is a file.
+std::string WebSystem::FileIdentity(const std::string& path) {
+  const std::string name = Bare(path);
+  return ovalith_host_exists(name.c_str()) ? name : std::string();
 }
 
 void* WebSystem::LoadLibrary(const std::string& name) {

@@ -1,6 +1,6 @@
 // main_web.cpp: the page's entry point, called by the worker
-// (page/web_host.js) once per chosen file; it returns the exit status the
-// desktop program would.
+// (page/web_host.js) for each set of chosen files; it returns the exit
+// status the desktop program would.
 #include <emscripten.h>
 
 #include <exception>
@@ -10,8 +10,8 @@
 #include "ui/frm_main.h"
 #include "ui/web/web_view.h"
 
-extern "C" EMSCRIPTEN_KEEPALIVE int ovalith_run(const char* name) {
-  ovalith::WebSystem system(name);
+extern "C" EMSCRIPTEN_KEEPALIVE int ovalith_run() {
+  ovalith::WebSystem system;
   ovalith::WebView view;
   try {
     ovalith::frmMain form(system, view);

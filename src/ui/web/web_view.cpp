@@ -10,11 +10,10 @@ EM_JS(void, ovalith_view_set_text, (int control, const char* text), {
   Module.host.setText(control, UTF8ToString(text));
 });
 EM_JS(char*, ovalith_view_get_text, (int control), {
-  const text = Module.host.getText(control);
-  const size = lengthBytesUTF8(text) + 1;
-  const copy = _malloc(size);
-  stringToUTF8(text, copy, size);
-  return copy;
+  return Module.host.newString(Module.host.getText(control));
+});
+EM_JS(void, ovalith_view_set_details, (int control, const char* text), {
+  Module.host.setDetails(control, UTF8ToString(text));
 });
 EM_JS(void, ovalith_view_set_visible, (int control, int visible), {
   Module.host.setVisible(control, visible !== 0);
@@ -43,6 +42,12 @@ EM_JS(void, ovalith_view_progress_value, (double value), {
 EM_JS(void, ovalith_view_progress_hide, (), {
   Module.host.progressHide();
 });
+EM_JS(void, ovalith_view_progress_step, (const char* step), {
+  Module.host.progressSetStep(UTF8ToString(step));
+});
+EM_ASYNC_JS(int, ovalith_view_stop_requested, (), {
+  return await Module.host.stopRequested() ? 1 : 0;
+});
 // clang-format on
 
 namespace ovalith {
@@ -56,6 +61,10 @@ std::string WebView::GetText(Control control) {
   std::string copy(text);
   std::free(text);
   return copy;
+}
+
+void WebView::SetDetails(Control control, const std::string& text) {
+  ovalith_view_set_details(static_cast<int>(control), text.c_str());
 }
 
 void WebView::SetVisible(Control control, bool visible) {
@@ -78,14 +87,31 @@ MainEvent WebView::WaitForMainEvent() {
 
 void WebView::UnloadWindows() { ovalith_view_unload(); }
 
-Answer WebView::MessageBox(const std::string& text, Icon icon) {
-  switch (ovalith_view_message(text.c_str(), static_cast<int>(icon))) {
+namespace {
+
+// Kinds of box and answers as the page numbers them.
+constexpr int kSetQuestion = 3;
+
+Answer ToAnswer(int answer) {
+  switch (answer) {
     case 1:
       return Answer::Yes;
     case 2:
       return Answer::No;
+    case 3:
+      return Answer::Cancel;
   }
   return Answer::Ok;
+}
+
+}  // namespace
+
+Answer WebView::MessageBox(const std::string& text, Icon icon) {
+  return ToAnswer(ovalith_view_message(text.c_str(), static_cast<int>(icon)));
+}
+
+Answer WebView::AskInSet(const std::string& text) {
+  return ToAnswer(ovalith_view_message(text.c_str(), kSetQuestion));
 }
 
 // The usage text is about a command line the page does not have: the box
@@ -107,5 +133,11 @@ void WebView::ProgressSetValue(std::uint64_t value) {
 }
 
 void WebView::ProgressHide() { ovalith_view_progress_hide(); }
+
+void WebView::ProgressSetStep(const std::string& step) {
+  ovalith_view_progress_step(step.c_str());
+}
+
+bool WebView::StopRequested() { return ovalith_view_stop_requested() != 0; }
 
 }  // namespace ovalith

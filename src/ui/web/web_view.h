@@ -18,8 +18,10 @@ class WebView : public View {
   void SetMainEnabled(bool enabled) override;
   MainEvent WaitForMainEvent() override;
   void UnloadWindows() override;
+  void SetDetails(Control control, const std::string& text) override;
 
   Answer MessageBox(const std::string& text, Icon icon) override;
+  Answer AskInSet(const std::string& text) override;
   void ShowUsage(const std::string& text, const std::string& cause) override;
 
   void ProgressShow(const std::string& caption) override;
@@ -27,6 +29,9 @@ class WebView : public View {
   void ProgressSetValue(std::uint64_t value) override;
   void ProgressHide() override;
   void ProcessPendingEvents() override {}
+  void ProgressSetStep(const std::string& step) override;
+  // Lets the worker take the page's messages, a stop among them.
+  bool StopRequested() override;
 };
 
 }  // namespace ovalith

@@ -11,8 +11,9 @@
                  txtPW2: "rowPW2"};
   // Answers as the worker's WaitForMainEvent and MessageBox take them.
   const kEvent = {ok: 0, cancel: 1, close: 2};
-  const kAnswer = {ok: 0, yes: 1, no: 2};
-  const kIcons = ["i", "!", "?"];
+  const kAnswer = {ok: 0, yes: 1, no: 2, cancel: 3};
+  // Icons as the worker numbers them; 3 is the question of a set.
+  const kIcons = ["i", "!", "?", "?"];
 
   const form = $("frmMain");
   const fileInput = $("file");
@@ -20,9 +21,7 @@
   let running = false;
   let waiting = false;  // the core waits for OK or Cancel
   let boxOpen = false;
-  let current = "";
   let links = [];
-  let outcomes = [];
 
   function moduleBytes() {
     const decode = id => {
@@ -85,11 +84,13 @@
   function resetDialog() {
     $("caption").textContent = "Encrypt";
     $("cmdOK").textContent = "Encrypt";
-    $("lblFile").textContent = running ? current : "(no file chosen)";
+    $("lblFile").textContent = "(no file chosen)";
+    $("lblFile").title = "";
+    $("fileList").textContent = "";
+    $("fileList").hidden = true;
     $("txtPW1").value = "";
     $("txtPW2").value = "";
     $("rowPW2").hidden = false;
-    $("setCount").textContent = "";
     setEnabled(false);
   }
 
@@ -113,24 +114,37 @@
     answerMain(kEvent.ok);
   });
   $("cmdCancel").addEventListener("click", () => answerMain(kEvent.cancel));
+  // Escape: Cancel in the dialog, stop while files are being done.
+  function stop() {
+    if (!running || waiting || boxOpen) return;
+    worker.postMessage({type: "stop"});
+    $("cmdStop").disabled = true;
+  }
+  $("cmdStop").addEventListener("click", stop);
   document.addEventListener("keydown", event => {
-    if (event.key === "Escape" && waiting && !boxOpen) {
-      event.preventDefault();
-      answerMain(kEvent.cancel);
-    }
+    if (event.key !== "Escape" || boxOpen) return;
+    event.preventDefault();
+    if (waiting) answerMain(kEvent.cancel);
+    else stop();
   });
 
   // --- Message boxes ------------------------------------------------------
+  let boxes = 0;
   function showBox(text, icon, answer) {
     boxOpen = true;
+    $("msgBox").dataset.serial = ++boxes;
     const opener = document.activeElement;
     $("msgText").textContent = text.replace(/\r\n/g, "\n");
     $("msgIcon").textContent = kIcons[icon] || "i";
-    $("msgIcon").className = "icon-" + (icon === 2 ? "question" : icon === 1 ? "warning" : "info");
+    $("msgIcon").className = "icon-" + (icon >= 2 ? "question" : icon === 1 ? "warning" : "info");
     const buttons = $("msgButtons");
     buttons.textContent = "";
-    const choices = icon === 2 ? [["Yes", kAnswer.yes], ["No", kAnswer.no]]
+    const choices = icon === 3 ? [["Yes", kAnswer.yes], ["No", kAnswer.no],
+                                  ["Cancel", kAnswer.cancel]]
+                  : icon === 2 ? [["Yes", kAnswer.yes], ["No", kAnswer.no]]
                                : [["OK", kAnswer.ok]];
+    // A question's default is No: Enter never replaces a file.
+    const initial = icon >= 2 ? 1 : 0;
     const close = value => {
       $("msgBackdrop").hidden = true;
       document.removeEventListener("keydown", keys, true);
@@ -162,7 +176,7 @@
     }
     $("msgBackdrop").hidden = false;
     document.addEventListener("keydown", keys, true);
-    buttons.querySelector("button").focus();
+    buttons.querySelectorAll("button")[initial].focus();
   }
 
   // --- Progress and results -----------------------------------------------
@@ -171,7 +185,11 @@
     const bar = $("progress");
     if (message.hidden) { panel.hidden = true; return; }
     panel.hidden = false;
-    if (message.caption !== undefined) $("progressCaption").textContent = message.caption;
+    if (message.caption !== undefined) {
+      $("progressCaption").textContent = message.caption;
+      $("cmdStop").disabled = false;
+    }
+    if (message.step !== undefined) $("progressStep").textContent = message.step;
     if (message.max !== undefined) bar.max = Math.max(1, message.max);
     if (message.value !== undefined) bar.value = message.value;
   }
@@ -193,22 +211,21 @@
     item.append(link, " (" + sizeText(blob.size) + ")");
     $("results").appendChild(item);
     $("resultsPanel").hidden = false;
-    outcomes[outcomes.length - 1].result = name;
     link.click();
   }
 
-  function summarize(statuses) {
-    // A file the set never reached (after Cancel) is listed as not done.
-    const list = $("results");
-    outcomes.forEach((outcome, i) => {
-      if (outcome.result) return;
+  function setDetails(control, text) {
+    if (kControls[control] !== "lblFile") return;
+    const names = text.split("\n").filter(name => name !== "");
+    $("lblFile").title = text;
+    const list = $("fileList");
+    list.textContent = "";
+    for (const name of names) {
       const item = document.createElement("li");
-      item.className = "failed";
-      item.textContent = outcome.name + ": " +
-          (i < statuses.length && statuses[i] === 1 ? "failed" : "not done");
+      item.textContent = name;
       list.appendChild(item);
-    });
-    $("resultsPanel").hidden = list.children.length === 0;
+    }
+    list.hidden = names.length < 2;
   }
 
   function onWorkerMessage(message) {
@@ -216,14 +233,8 @@
       case "ready":
         document.documentElement.dataset.ready = "true";
         break;
-      case "file":
-        current = message.name;
-        outcomes.push({name: message.name});
-        resetDialog();
-        if (message.count > 1)
-          $("setCount").textContent = "File " + (message.index + 1) + " of " + message.count;
-        break;
       case "setText": setText(message.control, message.text); break;
+      case "details": setDetails(message.control, message.text); break;
       case "setVisible": setVisible(message.control, message.visible); break;
       case "enabled": setEnabled(message.enabled); break;
       case "wait":
@@ -240,7 +251,7 @@
       case "progress": progress(message); break;
       case "result": offer(message.name, message.blob); break;
       case "done":
-        summarize(message.statuses);
+        document.documentElement.dataset.status = message.status;
         setIdle();
         fileInput.value = "";
         fileInput.focus();
@@ -255,7 +266,7 @@
     if (running || files.length === 0) return;
     for (const url of links) URL.revokeObjectURL(url);
     links = [];
-    outcomes = [];
+    delete document.documentElement.dataset.status;
     $("results").textContent = "";
     $("resultsPanel").hidden = true;
     running = true;

@@ -18,6 +18,7 @@ let module = null;
 let texts = [];
 let answerMain = null;
 let answerBox = null;
+let stopAsked = false;
 
 function post(message) { self.postMessage(message); }
 
@@ -29,6 +30,13 @@ function foldOutput(out) {
 }
 
 const host = {
+  chosen: [],  // the names of the set being done
+  newString(text) {
+    const size = module.lengthBytesUTF8(text) + 1;
+    const copy = module._malloc(size);
+    module.stringToUTF8(text, copy, size);
+    return copy;
+  },
   exists(name) { return dir.has(name); },
   size(name) {
     const entry = dir.get(name);
@@ -108,6 +116,7 @@ const host = {
     post({type: "setText", control, text});
   },
   getText(control) { return texts[control] === undefined ? "" : texts[control]; },
+  setDetails(control, text) { post({type: "details", control, text}); },
   setVisible(control, visible) { post({type: "setVisible", control, visible}); },
   setMainEnabled(enabled) { post({type: "enabled", enabled}); },
   waitForMainEvent() {
@@ -123,37 +132,30 @@ const host = {
   progressSetMax(max) { post({type: "progress", max}); },
   progressSetValue(value) { post({type: "progress", value}); },
   progressHide() { post({type: "progress", hidden: true}); },
+  progressSetStep(step) { post({type: "progress", step}); },
+  // The page's messages wait for the core to let go; a message channel
+  // lets them through without a timer's delay.
+  stopRequested() {
+    return new Promise(resolve => {
+      const channel = new MessageChannel();
+      channel.port1.onmessage = () => resolve(stopAsked);
+      channel.port2.postMessage(0);
+    });
+  },
 };
 
-// One run of the core on a file; its exit status.
-async function runOne(name) {
-  const size = module.lengthBytesUTF8(name) + 1;
-  const arg = module._malloc(size);
-  module.stringToUTF8(name, arg, size);
-  try {
-    texts = [];
-    return await module.ccall("ovalith_run", "number", ["number"], [arg],
-                              {async: true});
-  } finally {
-    module._free(arg);
-  }
-}
-
+// One run of the core on the set of files; its exit status.
 async function runSet(files) {
   dir.clear();
   // One directory: of two files of the same name, the first is taken.
   files = files.filter(file => !dir.has(file.name) && dir.set(file.name, file));
-  const statuses = [];
-  for (const file of files) {
-    post({type: "file", name: file.name, index: statuses.length,
-          count: files.length});
-    const status = await runOne(file.name);
-    statuses.push(status);
-    // Cancel (or closing the dialog) stops the rest of the set too.
-    if (status === 2) break;
-  }
+  host.chosen = files.map(file => file.name);
+  texts = [];
+  stopAsked = false;
+  const status = await module.ccall("ovalith_run", "number", [], [],
+                                    {async: true});
   dir.clear();
-  post({type: "done", statuses});
+  post({type: "done", status});
 }
 
 self.onmessage = async (event) => {
@@ -171,6 +173,8 @@ self.onmessage = async (event) => {
       const resolve = answerMain;
       answerMain = null;
       if (resolve) resolve(message.event);
+    } else if (message.type === "stop") {
+      stopAsked = true;
     } else if (message.type === "answer") {
       const resolve = answerBox;
       answerBox = null;
