@@ -84,16 +84,15 @@ class Browser:
             caption = self._id("cmdOK").text
             if caption != expect_caption:
                 raise AssertionError("OK reads %r, not %r" % (caption, expect_caption))
+        self.type_passwords(password1, password2)
+        self._id("cmdOK").click()
+
+    def type_passwords(self, password1, password2):
+        """Into the boxes; None leaves a box alone."""
         for box, text in (("txtPW1", password1), ("txtPW2", password2)):
             if text is not None:
                 self._id(box).clear()
                 self._id(box).send_keys(text)
-        self._id("cmdOK").click()
-
-    def type_passwords(self, password1, password2):
-        for box, text in (("txtPW1", password1), ("txtPW2", password2)):
-            self._id(box).clear()
-            self._id(box).send_keys(text)
 
     def click_ok_and_stop(self):
         """OK, and Stop at once after it, in one script: the stop request
