@@ -34,8 +34,9 @@ class Browser:
         for argument in ("--headless=new", "--no-sandbox",
                          "--disable-dev-shm-usage",
                          # Any name lookup fails: a request out would fail
-                         # loudly, and shows in the log all the same.
-                         "--host-resolver-rules=MAP * ~NOTFOUND",
+                         # loudly, and shows in the log all the same.  The
+                         # loopback address stays for the tests' own server.
+                         "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1",
                          "--window-size=900,800"):
             options.add_argument(argument)
         options.add_experimental_option("prefs", {
@@ -72,6 +73,16 @@ class Browser:
 
     def choose(self, paths):
         self._id("file").send_keys("\n".join(paths))
+
+    def drop_file(self, name, text):
+        """A file of that name and text dropped on the page, as a file
+        manager drops one."""
+        self.driver.execute_script("""
+            const transfer = new DataTransfer();
+            transfer.items.add(new File([arguments[1]], arguments[0]));
+            document.body.dispatchEvent(new DragEvent("drop", {
+                bubbles: true, cancelable: true, dataTransfer: transfer}));""",
+            name, text)
 
     def wait_dialog(self):
         wait_for("the dialog to wait for OK",

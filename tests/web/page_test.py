@@ -4,11 +4,15 @@ element ids: containers byte-identical to the desktop program's and to
 OpenSSL's DES, several files at once, the refusals and their messages,
 keyboard-only use, both cipher modules, the network log, screenshots.
     page_test.py PAGE DESKTOP_PROGRAM ARTIFACT_DIR"""
+import contextlib
+import functools
+import http.server
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser import Browser  # noqa: E402
@@ -37,6 +41,25 @@ def desktop_container(program, plain_path, password, work):
                    stdin=subprocess.DEVNULL, check=True, timeout=60)
     with open(os.path.join(work, name.split(".")[0] + ".ov2"), "rb") as f:
         return f.read()
+
+
+@contextlib.contextmanager
+def serve(directory):
+    """A static web server on the loopback address for the life of the
+    block; its base URL."""
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *args):
+            pass
+
+    handler = functools.partial(Quiet, directory=directory)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    thread = threading.Thread(target=server.serve_forever, daemon=True)
+    thread.start()
+    try:
+        yield "http://127.0.0.1:%d" % server.server_address[1]
+    finally:
+        server.shutdown()
+        server.server_close()
 
 
 def read(path):
@@ -293,6 +316,28 @@ def main(page, program, artifacts):
                       "no request leaves the device (%d requests, foreign: %s)"
                       % (len(urls), foreign[:3]))
         checks.expect(b.fetch_refused(), "the page's policy refuses connections")
+
+        # Files dropped on the page are taken as chosen ones.
+        b.clear_downloads()
+        b.open()
+        b.drop_file("dropped.txt", "dropped on the page")
+        b.answer_dialog(PASSWORD, PASSWORD)
+        checks.expect(b.download("dropped.ov2") == expected_container(
+            b"dropped on the page", b"txt", PASSWORD.encode()),
+            "a dropped file is encrypted")
+        b.wait_set_done()
+
+        # From a web server as from disk.
+        with serve(os.path.dirname(os.path.abspath(page))) as base:
+            b.clear_downloads()
+            b.url = base + "/" + os.path.basename(page)
+            b.open()
+            b.choose([os.path.join(desktop_dir, "size8.ov2")])
+            b.answer_dialog(PASSWORD, None)
+            checks.expect(b.download("size8.txt") == plain["size8.txt"],
+                          "served over HTTP, it decrypts as from disk")
+            b.wait_set_done()
+            b.url = "file://" + os.path.abspath(page)
 
         # Screenshots: light, dark, narrow, each with the dialog waiting.
         os.makedirs(artifacts, exist_ok=True)
