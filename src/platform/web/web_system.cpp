@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "cipher/library/ovalith_des.h"
-#include "platform/posix/code_page.h"
+#include "platform/web/windows_1252.h"
 
 // The worker's side of each call is in web_host.js (Module.host).
 // clang-format off
@@ -134,11 +134,7 @@ std::optional<std::string> WebSystem::LookUp(const std::string& name) {
 // Passwords are folded in Windows-1252, as the desktop programs fold them.
 std::optional<std::string> WebSystem::PasswordToCodePage(
     const std::string& text) const {
-  return ToWindowsCodePage(text, PasswordCodePageSetting());
-}
-
-std::string WebSystem::PasswordCodePage() const {
-  return CodePageDisplayName(PasswordCodePageSetting());
+  return ToWindows1252(text);
 }
 
 // A result is saved under its name wherever the browser runs, so a name is

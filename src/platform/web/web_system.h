@@ -29,7 +29,6 @@ class WebSystem : public System {
   }
   std::optional<std::string> PasswordToCodePage(
       const std::string& text) const override;
-  std::string PasswordCodePage() const override;
 
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override;
   std::uint64_t FileSize(const std::string& path) override;

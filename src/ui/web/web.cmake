@@ -18,7 +18,7 @@ set(page_dir ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/web/page)
 foreach(variant portable simd128)
   add_executable(ovalith_web_${variant}
     src/platform/web/web_system.cpp
-    src/platform/posix/code_page.cpp
+    src/platform/web/windows_1252.cpp
     src/ui/web/web_view.cpp
     src/ui/web/main_web.cpp
   )
