@@ -356,6 +356,20 @@ def main(page, program, artifacts):
                 checks.expect(b.fits_width(), "the page fits a narrow screen")
             b.cancel()
             b.wait_set_done()
+        # A set waiting for its password, and a message box over it.
+        b.look(False, 900)
+        b.open()
+        b.choose([os.path.join(inputs, n) for n in sorted(plain)])
+        b.wait_dialog()
+        checks.expect(b.driver.find_element("id", "lblFile").text.endswith("and 5 more"),
+                      "a set is shown as its first file and how many more")
+        b.screenshot(os.path.join(artifacts, "page-set.png"))
+        b.keys("abc", "TAB", "abc", "ENTER")
+        b.message_text()
+        b.screenshot(os.path.join(artifacts, "page-message.png"))
+        b.keys("ENTER")
+        b.cancel()
+        b.wait_set_done()
     finally:
         browser.quit()
         shutil.rmtree(work, ignore_errors=True)
