@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/posix/signal_cleanup.h"
 #include "ui/terminal/display_text.h"
 #include "ui/terminal/keyboard.h"
 
@@ -22,6 +23,8 @@ std::optional<std::string> ReadLine() {
   for (;;) {
     char c = 0;
     const ssize_t n = read(0, &c, 1);
+    // Ctrl-C during a run asks it to stop: no answer then.
+    if (n < 0 && errno == EINTR && StopWasRequested()) return std::nullopt;
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return any ? std::optional(line) : std::nullopt;
     any = true;
@@ -54,11 +57,11 @@ std::string MessageLines(const std::string& text, bool open_end) {
   return out;
 }
 
-bool IsYes(std::string answer) {
-  for (char& c : answer) {
+std::string Lower(std::string text) {
+  for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return answer == "y" || answer == "yes";
+  return text;
 }
 
 }  // namespace
@@ -108,7 +111,7 @@ MainEvent TerminalView::WaitForLines() {
   return MainEvent::Ok;
 }
 
-void TerminalView::UnloadWindows() { progress_.Hide(); }
+void TerminalView::UnloadWindows() { ProgressHide(); }
 
 void TerminalView::Say(const std::string& text) {
   WriteAll(2, text);
@@ -116,21 +119,34 @@ void TerminalView::Say(const std::string& text) {
 }
 
 Answer TerminalView::MessageBox(const std::string& text, Icon icon) {
-  const bool question = icon == Icon::Question;
+  if (icon == Icon::Question) return Ask(text, false);
   progress_.Lift();
-  Say("ovalith: " + KindMark(icon) + ": " + MessageLines(text, question) +
-      (question ? " [y/N] " : ""));
-  if (!question) {
-    progress_.PutBack();
-    return Answer::Ok;
-  }
-  const Answer answer = interactive_ ? AskTerminal() : AskLine();
-  Say(answer == Answer::Yes ? "yes\n" : "no\n");
+  Say("ovalith: " + KindMark(icon) + ": " + MessageLines(text, false));
+  progress_.PutBack();
+  return Answer::Ok;
+}
+
+Answer TerminalView::AskInSet(const std::string& text) {
+  return Ask(text, true);
+}
+
+Answer TerminalView::Ask(const std::string& text, bool offer_cancel) {
+  progress_.Lift();
+  Say("ovalith: " + KindMark(Icon::Question) + ": " + MessageLines(text, true) +
+      (offer_cancel ? " [y/N/c=stop] " : " [y/N] "));
+  // Alone, a file's question ends the program on Ctrl-C, as it always did;
+  // in a set, Ctrl-C stops the set.
+  if (!offer_cancel) StopOnSignal(false);
+  const Answer answer =
+      interactive_ ? AskTerminal(offer_cancel) : AskLine(offer_cancel);
+  if (!offer_cancel && progress_shown_) StopOnSignal(true);
+  Say(answer == Answer::Yes ? "yes\n"
+                            : answer == Answer::Cancel ? "stop\n" : "no\n");
   progress_.PutBack();
   return answer;
 }
 
-Answer TerminalView::AskTerminal() {
+Answer TerminalView::AskTerminal(bool offer_cancel) {
   RawMode raw(0);
   for (;;) {
     const Key key = ReadKey(0);
@@ -138,6 +154,8 @@ Answer TerminalView::AskTerminal() {
       case Key::kText:
         if (key.byte == 'y' || key.byte == 'Y') return Answer::Yes;
         if (key.byte == 'n' || key.byte == 'N') return Answer::No;
+        if (offer_cancel && (key.byte == 'c' || key.byte == 'C'))
+          return Answer::Cancel;
         break;
       case Key::kEnter:
       case Key::kEscape:
@@ -145,6 +163,8 @@ Answer TerminalView::AskTerminal() {
       case Key::kInterrupt:
       case Key::kEndOfFile:
       case Key::kClosed:
+        // In a set, Ctrl-C stops the set; alone, it closes as it did.
+        if (offer_cancel) return Answer::Cancel;
         close_pending_ = true;
         return Answer::No;
       default:
@@ -153,10 +173,22 @@ Answer TerminalView::AskTerminal() {
   }
 }
 
-Answer TerminalView::AskLine() {
+Answer TerminalView::AskLine(bool offer_cancel) {
   const auto line = ReadLine();
-  return line && IsYes(*line) ? Answer::Yes : Answer::No;
+  if (!line) return offer_cancel && StopWasRequested() ? Answer::Cancel
+                                                       : Answer::No;
+  const std::string answer = Lower(*line);
+  if (answer == "y" || answer == "yes") return Answer::Yes;
+  if (offer_cancel && (answer == "c" || answer == "cancel" || answer == "stop"))
+    return Answer::Cancel;
+  return Answer::No;
 }
+
+void TerminalView::ShowInformation(const std::string& text) {
+  WriteAll(1, text);
+}
+
+bool TerminalView::StopRequested() { return StopWasRequested(); }
 
 void TerminalView::ShowUsage(const std::string& text,
                              const std::string& cause) {
@@ -167,11 +199,17 @@ void TerminalView::ShowUsage(const std::string& text,
 }
 
 void TerminalView::ProgressShow(const std::string& caption) {
+  progress_shown_ = true;
+  StopOnSignal(true);
   progress_.Show(caption);
 }
 
 void TerminalView::ProgressSetMax(std::uint64_t max) { progress_.SetMax(max); }
 
-void TerminalView::ProgressHide() { progress_.Hide(); }
+void TerminalView::ProgressHide() {
+  progress_shown_ = false;
+  StopOnSignal(false);
+  progress_.Hide();
+}
 
 }  // namespace ovalith

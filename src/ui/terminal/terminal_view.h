@@ -27,7 +27,9 @@ class TerminalView : public View {
   void UnloadWindows() override;
 
   Answer MessageBox(const std::string& text, Icon icon) override;
+  Answer AskInSet(const std::string& text) override;
   void ShowUsage(const std::string& text, const std::string& cause) override;
+  void ShowInformation(const std::string& text) override;
 
   void ProgressShow(const std::string& caption) override;
   void ProgressSetMax(std::uint64_t max) override;
@@ -36,11 +38,16 @@ class TerminalView : public View {
   }
   void ProgressHide() override;
   void ProcessPendingEvents() override {}
+  void ProgressSetStep(const std::string& step) override {
+    progress_.SetStep(step);
+  }
+  bool StopRequested() override;
 
  private:
   MainEvent WaitForLines();
-  Answer AskTerminal();
-  Answer AskLine();
+  Answer Ask(const std::string& text, bool offer_cancel);
+  Answer AskTerminal(bool offer_cancel);
+  Answer AskLine(bool offer_cancel);
   // Writes to standard error, and to the window's terminal when the window
   // is drawn elsewhere.  The progress line must be lifted first.
   void Say(const std::string& text);
@@ -52,6 +59,8 @@ class TerminalView : public View {
   ProgressBar progress_;
   // A question was answered by closing: the window closes as it comes back.
   bool close_pending_ = false;
+  // A run is on: Ctrl-C asks it to stop (see StopOnSignal).
+  bool progress_shown_ = false;
 };
 
 }  // namespace ovalith
