@@ -304,10 +304,19 @@ def main(page, program, artifacts):
                       "Enter submits the dialog")
         b.keys("ENTER")
         b.wait_dialog()
+        # After a refusal both boxes are typed over, not added to.
+        b.keys(PASSWORD, "TAB", PASSWORD, "ENTER")
+        b.wait_set_done()
+        checks.expect(b.download("size7.ov2") == containers["size7.ov2"] and
+                      b.download("size8.ov2") == containers["size8.ov2"],
+                      "after a refusal the passwords are typed anew")
+        b.clear_downloads()
+        b.choose([os.path.join(inputs, "size7.txt")])
+        b.wait_dialog()
         b.keys("ESCAPE")
         b.wait_set_done()
-        checks.expect(b.downloaded_names() == [],
-                      "Escape cancels the set, nothing offered")
+        checks.expect(b.downloaded_names() == [] and b.status() == "2",
+                      "Escape cancels, nothing offered")
 
         # The network log: nothing but the page itself, data: and blob:.
         urls = b.requested_urls()

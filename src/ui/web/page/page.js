@@ -149,7 +149,12 @@
       $("msgBackdrop").hidden = true;
       document.removeEventListener("keydown", keys, true);
       boxOpen = false;
-      if (opener && opener.focus && !opener.disabled) opener.focus();
+      if (waiting) {
+        $("txtPW1").focus();
+        $("txtPW1").select();
+      } else if (opener && opener.focus && !opener.disabled) {
+        opener.focus();
+      }
       answer(value);
     };
     // Escape answers No to a question, OK to anything else; Tab stays in
@@ -241,7 +246,12 @@
         waiting = true;
         setEnabled(true);
         if (!$("rowPW2").hidden) $("txtPW2").disabled = false;
-        if (!boxOpen) $("txtPW1").focus();
+        // Again after a refusal: the first box, its text ready to be
+        // typed over.
+        if (!boxOpen) {
+          $("txtPW1").focus();
+          $("txtPW1").select();
+        }
         break;
       case "unload": resetDialog(); $("progressPanel").hidden = true; break;
       case "message":
