@@ -28,8 +28,7 @@ def wait_for(what, condition, timeout=TIMEOUT):
 class Browser:
     def __init__(self, page, downloads):
         self.url = "file://" + os.path.abspath(page)
-        self.downloads = downloads
-        os.makedirs(downloads, exist_ok=True)
+        self.download_root = downloads
         options = webdriver.ChromeOptions()
         for argument in ("--headless=new", "--no-sandbox",
                          "--disable-dev-shm-usage",
@@ -40,13 +39,13 @@ class Browser:
                          "--window-size=900,800"):
             options.add_argument(argument)
         options.add_experimental_option("prefs", {
-            "download.default_directory": downloads,
             "download.prompt_for_download": False,
             "profile.default_content_setting_values.automatic_downloads": 1,
         })
         options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
         self.driver = webdriver.Chrome(options=options)
         self.urls = []
+        self.clear_downloads()
 
     def quit(self):
         self.driver.quit()
@@ -169,16 +168,21 @@ class Browser:
     # --- Downloads -------------------------------------------------------------
     def offered(self):
         """What the page lists as offered."""
-        return [a.text for a in self.driver.find_elements(
-            By.CSS_SELECTOR, "#results a")]
+        return [item.get_attribute("data-name") for item in
+                self.driver.find_elements(By.CSS_SELECTOR, "#results li")]
 
     def downloaded_names(self):
         """What was saved, and what the page lists as offered."""
         return sorted(os.listdir(self.downloads)) + self.offered()
 
     def clear_downloads(self):
-        for name in os.listdir(self.downloads):
-            os.remove(os.path.join(self.downloads, name))
+        """A new, empty download directory: files of earlier downloads are
+        never removed under the browser, and a name is never taken."""
+        self.batch = getattr(self, "batch", 0) + 1
+        self.downloads = os.path.join(self.download_root, str(self.batch))
+        os.makedirs(self.downloads)
+        self.driver.execute_cdp_cmd("Browser.setDownloadBehavior", {
+            "behavior": "allow", "downloadPath": self.downloads})
 
     def download(self, name):
         """The finished download of that name (Chromium writes a

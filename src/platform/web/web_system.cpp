@@ -37,8 +37,8 @@ EM_JS(int, ovalith_host_create, (const char* name), {
 EM_JS(int, ovalith_host_write, (int handle, const void* data, double n), {
   return Module.host.write(handle, data, n) ? 1 : 0;
 });
-EM_JS(void, ovalith_host_close_output, (int handle), {
-  Module.host.closeOutput(handle);
+EM_JS(int, ovalith_host_close_output, (int handle), {
+  return Module.host.closeOutput(handle) ? 1 : 0;
 });
 EM_JS(void, ovalith_host_replace, (const char* temp, const char* final_name), {
   Module.host.replace(UTF8ToString(temp), UTF8ToString(final_name));
@@ -90,7 +90,10 @@ class WebOutputFile : public OutputFile {
   }
   void Close() override {
     closed_ = true;
-    ovalith_host_close_output(handle_);
+    if (!ovalith_host_close_output(handle_))
+      throw Failure(name_ +
+                    ": the browser could not keep the output (its storage "
+                    "for downloads is full)");
   }
 
  private:

@@ -14,6 +14,8 @@
   const kAnswer = {ok: 0, yes: 1, no: 2, cancel: 3};
   // Icons as the worker numbers them; 3 is the question of a set.
   const kIcons = ["i", "!", "?", "?"];
+  // How long a result stays in the page for another download.
+  const kKeepResults = 60000;
 
   const form = $("frmMain");
   const fileInput = $("file");
@@ -209,6 +211,7 @@
     const url = URL.createObjectURL(blob);
     links.push(url);
     const item = document.createElement("li");
+    item.dataset.name = name;
     const link = document.createElement("a");
     link.href = url;
     link.download = name;
@@ -217,6 +220,12 @@
     $("results").appendChild(item);
     $("resultsPanel").hidden = false;
     link.click();
+    // The browser holds what it saves; the page lets go of its copy after
+    // a while, and the link with it.
+    setTimeout(() => {
+      URL.revokeObjectURL(url);
+      link.replaceWith(name);
+    }, kKeepResults);
   }
 
   function setDetails(control, text) {

@@ -95,13 +95,22 @@ const host = {
       return false;
     }
   },
+  // False when the browser could not keep the output (its storage for
+  // Blobs full): reading its last byte tells, and the run then fails.
   closeOutput(handle) {
     const out = outputs.get(handle);
-    if (out === undefined) return;
-    foldOutput(out);
+    if (out === undefined) return true;
     outputs.delete(handle);
-    // From now on the directory holds the finished Blob.
-    if (dir.get(out.name) === out) dir.set(out.name, out.blob);
+    try {
+      foldOutput(out);
+      // From now on the directory holds the finished Blob.
+      if (dir.get(out.name) === out) dir.set(out.name, out.blob);
+      if (out.blob.size > 0)
+        new FileReaderSync().readAsArrayBuffer(out.blob.slice(out.blob.size - 1));
+      return true;
+    } catch (e) {
+      return false;
+    }
   },
   replace(tempName, finalName) {
     const entry = dir.get(tempName);
