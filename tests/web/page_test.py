@@ -173,7 +173,7 @@ def main(page, program, artifacts):
                   os.path.join(desktop_dir, "size1.ov2"), cut])
         b.answer_dialog(PASSWORD, PASSWORD, expect_caption="OK")
         text = b.message_text()
-        checks.expect(text.startswith("1 of 3 files were not done:") and "cut.ov2" in text,
+        checks.expect(text.startswith("1 of 3 files was not done:") and "cut.ov2" in text,
                       "the summary names the damaged container: %r" % text)
         b.message_answer("OK")
         b.wait_set_done()
