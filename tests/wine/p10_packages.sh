@@ -27,7 +27,7 @@ for bits in 32 64; do
   fi
   folder=$unpacked/ovalith-$version-win$bits
   expect "zip for $bits-bit Windows: files" "$(ls "$folder" | tr '\n' ' ')" \
-    "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt ovalith.dll ovalith.exe "
+    "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt ovalith.dll ovalith.exe ovalith.html "
   format=pei-i386
   [ "$bits" = 64 ] && format=pei-x86-64
   expect "zip for $bits-bit Windows: $bits-bit program and library" \
