@@ -18,7 +18,9 @@
 
 #include "cipher/library/des_key_schedule.h"
 #include "cipher/library/des_sboxes.h"
+#if defined(__i386__) || defined(__x86_64__)
 #include "cipher/library/des_sboxes_ternary.h"
+#endif
 #include "cipher/library/des_tables.h"
 
 namespace ovalith::des {
