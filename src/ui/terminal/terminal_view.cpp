@@ -1,34 +1,10 @@
 #include "ui/terminal/terminal_view.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <optional>
-
 #include "ui/terminal/display_text.h"
-#include "ui/terminal/keyboard.h"
 
 namespace ovalith {
 
 namespace {
-
-// One line of standard input exactly as it stands, without its "\n"; none
-// at the end of the input.  Byte by byte, so that nothing after the line is
-// consumed.
-std::optional<std::string> ReadLine() {
-  std::string line;
-  bool any = false;
-  for (;;) {
-    char c = 0;
-    const ssize_t n = read(0, &c, 1);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return any ? std::optional(line) : std::nullopt;
-    any = true;
-    if (c == '\n') return line;
-    line += c;
-  }
-}
 
 std::string KindMark(Icon icon) {
   switch (icon) {
@@ -54,30 +30,27 @@ std::string MessageLines(const std::string& text, bool open_end) {
   return out;
 }
 
-bool IsYes(std::string answer) {
-  for (char& c : answer) {
+std::string Lowered(std::string text) {
+  for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return answer == "y" || answer == "yes";
+  return text;
+}
+
+// An answer typed on a line; anything else is No, the default.
+Answer LineAnswer(const std::string& line, bool in_set) {
+  const std::string answer = Lowered(line);
+  if (answer == "y" || answer == "yes") return Answer::Yes;
+  if (in_set && (answer == "c" || answer == "cancel")) return Answer::Cancel;
+  return Answer::No;
 }
 
 }  // namespace
 
-TerminalView::TerminalView()
-    : interactive_(isatty(0) != 0), progress_(isatty(2) != 0 ? 2 : -1) {
-  if (interactive_ && isatty(2) == 0) {
-    const int fd = open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd >= 0) {
-      window_fd_ = fd;
-      own_window_fd_ = true;
-    }
-  }
-}
+TerminalView::TerminalView(Console& console)
+    : console_(console), progress_(console) {}
 
-TerminalView::~TerminalView() {
-  progress_.Hide();
-  if (own_window_fd_) close(window_fd_);
-}
+TerminalView::~TerminalView() { progress_.Hide(); }
 
 void TerminalView::SetText(Control control, const std::string& text) {
   state_.Text(control) = text;
@@ -93,15 +66,16 @@ void TerminalView::SetVisible(Control control, bool visible) {
 
 MainEvent TerminalView::WaitForMainEvent() {
   if (close_pending_) return MainEvent::Close;
-  if (!interactive_) return WaitForLines();
-  RawMode raw(0);
-  return EditMainWindow(raw, 0, window_fd_, state_);
+  if (console_.StopRequested()) return MainEvent::Close;
+  if (!console_.InputIsTerminal()) return WaitForLines();
+  KeysMode keys(console_);
+  return EditMainWindow(console_, state_);
 }
 
 MainEvent TerminalView::WaitForLines() {
   for (const Control field : {Control::txtPW1, Control::txtPW2}) {
     if (!state_.Visible(field)) continue;
-    auto line = ReadLine();
+    auto line = console_.ReadLine();
     if (!line) return MainEvent::Close;
     state_.Text(field) = *line;
   }
@@ -111,34 +85,49 @@ MainEvent TerminalView::WaitForLines() {
 void TerminalView::UnloadWindows() { progress_.Hide(); }
 
 void TerminalView::Say(const std::string& text) {
-  WriteAll(2, text);
-  if (window_fd_ != 2) WriteAll(window_fd_, text);
+  console_.WriteError(text);
+  if (!console_.WindowIsError()) console_.WriteWindow(text);
+}
+
+void TerminalView::ShowInformation(const std::string& text) {
+  console_.WriteOutput(MessageLines(text, false));
 }
 
 Answer TerminalView::MessageBox(const std::string& text, Icon icon) {
-  const bool question = icon == Icon::Question;
+  if (icon == Icon::Question) return Ask(text, false);
   progress_.Lift();
-  Say("ovalith: " + KindMark(icon) + ": " + MessageLines(text, question) +
-      (question ? " [y/N] " : ""));
-  if (!question) {
-    progress_.PutBack();
-    return Answer::Ok;
-  }
-  const Answer answer = interactive_ ? AskTerminal() : AskLine();
-  Say(answer == Answer::Yes ? "yes\n" : "no\n");
+  Say("ovalith: " + KindMark(icon) + ": " + MessageLines(text, false));
+  progress_.PutBack();
+  return Answer::Ok;
+}
+
+Answer TerminalView::AskInSet(const std::string& text) {
+  return Ask(text, true);
+}
+
+Answer TerminalView::Ask(const std::string& text, bool in_set) {
+  progress_.Lift();
+  Say("ovalith: question: " + MessageLines(text, true) +
+      (in_set ? " [y/N/c] " : " [y/N] "));
+  const Answer answer =
+      console_.InputIsTerminal() ? AskTerminal(in_set) : AskLine(in_set);
+  Say(answer == Answer::Yes      ? "yes\n"
+      : answer == Answer::Cancel ? "cancel\n"
+                                 : "no\n");
   progress_.PutBack();
   return answer;
 }
 
-Answer TerminalView::AskTerminal() {
-  RawMode raw(0);
+Answer TerminalView::AskTerminal(bool in_set) {
+  KeysMode keys(console_);
   for (;;) {
-    const Key key = ReadKey(0);
+    const Key key = console_.ReadKey();
     switch (key.kind) {
-      case Key::kText:
-        if (key.byte == 'y' || key.byte == 'Y') return Answer::Yes;
-        if (key.byte == 'n' || key.byte == 'N') return Answer::No;
+      case Key::kText: {
+        const Answer answer = LineAnswer(key.text, in_set);
+        if (answer != Answer::No || Lowered(key.text) == "n") return answer;
         break;
+      }
       case Key::kEnter:
       case Key::kEscape:
         return Answer::No;
@@ -146,16 +135,17 @@ Answer TerminalView::AskTerminal() {
       case Key::kEndOfFile:
       case Key::kClosed:
         close_pending_ = true;
-        return Answer::No;
+        return in_set ? Answer::Cancel : Answer::No;
       default:
         break;
     }
   }
 }
 
-Answer TerminalView::AskLine() {
-  const auto line = ReadLine();
-  return line && IsYes(*line) ? Answer::Yes : Answer::No;
+Answer TerminalView::AskLine(bool in_set) {
+  const auto line = console_.ReadLine();
+  if (!line) close_pending_ = console_.StopRequested();
+  return line ? LineAnswer(*line, in_set) : Answer::No;
 }
 
 void TerminalView::ShowUsage(const std::string& text,

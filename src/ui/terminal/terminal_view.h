@@ -1,12 +1,14 @@
 // terminal_view.h: the view of the terminal program: the main window on a
 // terminal (or, without one, password lines and answers read from standard
-// input), message boxes and the progress line on standard error.
+// input), message boxes and the progress line on standard error.  The same
+// on every system; the Console is the system's.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "platform/view.h"
+#include "ui/terminal/console.h"
 #include "ui/terminal/main_window.h"
 #include "ui/terminal/progress_bar.h"
 
@@ -14,7 +16,7 @@ namespace ovalith {
 
 class TerminalView : public View {
  public:
-  TerminalView();
+  explicit TerminalView(Console& console);
   ~TerminalView() override;
   TerminalView(const TerminalView&) = delete;
   TerminalView& operator=(const TerminalView&) = delete;
@@ -26,7 +28,9 @@ class TerminalView : public View {
   MainEvent WaitForMainEvent() override;
   void UnloadWindows() override;
 
+  void ShowInformation(const std::string& text) override;
   Answer MessageBox(const std::string& text, Icon icon) override;
+  Answer AskInSet(const std::string& text) override;
   void ShowUsage(const std::string& text, const std::string& cause) override;
 
   void ProgressShow(const std::string& caption) override;
@@ -36,18 +40,19 @@ class TerminalView : public View {
   }
   void ProgressHide() override;
   void ProcessPendingEvents() override {}
+  bool StopRequested() override { return console_.StopRequested(); }
 
  private:
   MainEvent WaitForLines();
-  Answer AskTerminal();
-  Answer AskLine();
+  // A question; in_set offers Cancel, which stops the set.
+  Answer Ask(const std::string& text, bool in_set);
+  Answer AskTerminal(bool in_set);
+  Answer AskLine(bool in_set);
   // Writes to standard error, and to the window's terminal when the window
   // is drawn elsewhere.  The progress line must be lifted first.
   void Say(const std::string& text);
 
-  bool interactive_;   // standard input is a terminal
-  int window_fd_ = 2;  // where the main window is drawn
-  bool own_window_fd_ = false;
+  Console& console_;
   MainWindowState state_;
   ProgressBar progress_;
   // A question was answered by closing: the window closes as it comes back.
