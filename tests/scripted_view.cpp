@@ -63,6 +63,15 @@ ovalith::Answer ScriptedView::MessageBox(const std::string& message,
       break;
   }
   log.push_back("question: " + message);
+  return NextAnswer();
+}
+
+ovalith::Answer ScriptedView::AskInSet(const std::string& message) {
+  log.push_back("question: " + message);
+  return NextAnswer();
+}
+
+ovalith::Answer ScriptedView::NextAnswer() {
   if (answers_.empty()) return ovalith::Answer::No;
   ovalith::Answer answer = answers_.front();
   answers_.pop_front();

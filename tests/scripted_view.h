@@ -24,6 +24,9 @@ class ScriptedView : public View {
   void PressCancel();
   void PressCloseBox();
   void Answer(ovalith::Answer answer) { answers_.push_back(answer); }
+  // The user asks to stop once the bar has moved this many times (0: at the
+  // first look).
+  void StopAfterUpdates(int updates) { stop_after_ = updates; }
 
   // --- What was shown ---------------------------------------------------
   // Entries such as "information: Both passwords are not equal !!",
@@ -31,6 +34,7 @@ class ScriptedView : public View {
   // "progress: Encrypting...", "main window shown", "unloaded".
   std::vector<std::string> log;
   std::map<Control, std::string> text;
+  std::string details;  // behind lblFile
   std::map<Control, bool> visible;
   bool main_enabled = true;
   std::uint64_t progress_max = 0;
@@ -52,6 +56,8 @@ class ScriptedView : public View {
   MainEvent WaitForMainEvent() override;
   void UnloadWindows() override { log.push_back("unloaded"); }
   ovalith::Answer MessageBox(const std::string& message, Icon icon) override;
+  ovalith::Answer AskInSet(const std::string& message) override;
+  void SetDetails(Control, const std::string& list) override { details = list; }
   void ShowUsage(const std::string& usage, const std::string& cause) override;
   void ProgressShow(const std::string& caption) override;
   void ProgressSetMax(std::uint64_t max) override { progress_max = max; }
@@ -61,8 +67,15 @@ class ScriptedView : public View {
   }
   void ProgressHide() override { log.push_back("progress hidden"); }
   void ProcessPendingEvents() override {}
+  void ProgressSetStep(const std::string& step) override {
+    log.push_back("step: " + step);
+  }
+  bool StopRequested() override {
+    return stop_after_ >= 0 && progress_updates >= stop_after_;
+  }
 
  private:
+  ovalith::Answer NextAnswer();
   struct Step {
     MainEvent event;
     bool type;
@@ -70,6 +83,7 @@ class ScriptedView : public View {
   };
   std::deque<Step> steps_;
   std::deque<ovalith::Answer> answers_;
+  int stop_after_ = -1;
 };
 
 // Runs the program on system with view as its front end; the exit status.

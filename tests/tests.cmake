@@ -48,7 +48,10 @@ add_executable(ovalith_tests
   src/protect/key_folding_test.cpp
   src/protect/container_test.cpp
   src/protect/input_reader_test.cpp
+  src/startup/command_line_test.cpp
+  src/ui/file_set_test.cpp
   tests/run_test.cpp
+  tests/set_run_test.cpp
   tests/startup_test.cpp
 )
 target_link_libraries(ovalith_tests PRIVATE ovalith_test_support)
@@ -71,7 +74,8 @@ gtest_discover_tests(posix_system_test DISCOVERY_TIMEOUT 60)
 
 # The built program, end to end.
 add_executable(program_test tests/e2e/program_test.cpp
-                            tests/e2e/data_safety_test.cpp)
+                            tests/e2e/data_safety_test.cpp
+                            tests/e2e/several_files_test.cpp)
 target_link_libraries(program_test PRIVATE ovalith_test_support)
 add_dependencies(program_test ovalith ovalith_cipher)
 gtest_discover_tests(program_test DISCOVERY_TIMEOUT 60)

@@ -122,6 +122,7 @@ void frmMain::LoadSet(const std::vector<std::string>& given,
   for (std::size_t i = 0; i < paths.size(); ++i) {
     SetFile file;
     file.given = given[i];
+    file.path = paths[i];
     try {
       file.path = Locate(paths[i], &file.directory);
       file.listed = ShortName;

@@ -47,7 +47,11 @@ std::string SetSummary(const std::vector<SetFile>& files) {
   for (const SetFile& file : files) {
     if (file.result == FileResult::kDone) continue;
     ++not_done;
-    const std::string reason = Reason(file);
+    std::string reason = Reason(file);
+    // The full path a cause names is the file the line names already.
+    const std::string full = EscapeName(file.path) + ": ";
+    if (!file.path.empty() && reason.starts_with(full))
+      reason.erase(0, full.size());
     // Most causes name their file already.
     const bool named = file.result == FileResult::kFailed &&
                        !file.listed.empty() &&

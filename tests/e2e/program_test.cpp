@@ -174,5 +174,41 @@ TEST(Program, PathsRelativeQuotedAndWithSpaces) {
   EXPECT_THAT(ListDir(dir.path()), ElementsAre("my docs"));
 }
 
+TEST(Program, PasswordsAreFoldedInAWindowsCodePageAsOnWindows) {
+  TempDir dir;
+  WriteFile("a.txt", "secret");
+  // "été-clé" typed on Linux gives the key Windows-1252 gives on Windows.
+  Result enc = Ovalith({"a.txt", "/pw=\xc3\xa9t\xc3\xa9-cl\xc3\xa9"});
+  ASSERT_EQ(enc.status, 0) << enc.err;
+  EXPECT_EQ(ReadFile("a.ov2"),
+            ExpectedContainer("secret", "txt", "\xe9t\xe9-cl\xe9"));
+  fs::remove("a.ov2");
+
+  // A character Windows-1252 lacks is refused, not folded into something.
+  const std::string cyrillic =
+      "\xd0\xbf\xd0\xb0\xd1\x80\xd0\xbe\xd0\xbb\xd1\x8c";
+  Result refused = Ovalith({"a.txt"}, cyrillic + "\n" + cyrillic + "\n");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_THAT(refused.err, HasSubstr("Windows-1252 lacks"));
+  EXPECT_FALSE(fs::exists("a.ov2"));
+
+  // Another code page by the setting; "utf-8" keeps the bytes as typed.
+  Result cp1251 = test::RunOvalith({"a.txt", "/pw=" + cyrillic},
+                                   {.env = {"OVALITH_CODEPAGE=1251"}});
+  ASSERT_EQ(cp1251.status, 0) << cp1251.err;
+  EXPECT_EQ(ReadFile("a.ov2"),
+            ExpectedContainer("secret", "txt", "\xef\xe0\xf0\xee\xeb\xfc"));
+  fs::remove("a.ov2");
+  Result utf8 = test::RunOvalith({"a.txt", "/pw=" + cyrillic},
+                                 {.env = {"OVALITH_CODEPAGE=utf-8"}});
+  ASSERT_EQ(utf8.status, 0) << utf8.err;
+  EXPECT_EQ(ReadFile("a.ov2"), ExpectedContainer("secret", "txt", cyrillic));
+
+  Result unknown = test::RunOvalith({"a.txt", "/pw=abcd"},
+                                    {.env = {"OVALITH_CODEPAGE=klingon"}});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_THAT(unknown.err, HasSubstr("OVALITH_CODEPAGE: klingon"));
+}
+
 }  // namespace
 }  // namespace ovalith

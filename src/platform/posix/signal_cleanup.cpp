@@ -16,9 +16,16 @@ termios terminal_settings;
 volatile sig_atomic_t file_set = 0;
 char file_name[4096];
 volatile sig_atomic_t line_fd = -1;
+volatile sig_atomic_t stop_on_signal = 0;
+volatile sig_atomic_t stop_requested = 0;
 
 void OnSignal(int sig) {
   const int saved_errno = errno;
+  if (stop_on_signal != 0 && stop_requested == 0 && sig != SIGQUIT) {
+    stop_requested = 1;
+    errno = saved_errno;
+    return;
+  }
   if (line_fd >= 0) {
     static const char kErase[] = "\r\x1b[K";
     (void)!write(line_fd, kErase, sizeof kErase - 1);
@@ -73,5 +80,9 @@ void CleanupRemoveFile(const std::string& name) {
 void CleanupForgetFile() { file_set = 0; }
 
 void CleanupEndLine(int fd) { line_fd = fd; }
+
+void StopOnSignal(bool on) { stop_on_signal = on ? 1 : 0; }
+
+bool StopWasRequested() { return stop_requested != 0; }
 
 }  // namespace ovalith

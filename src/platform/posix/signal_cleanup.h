@@ -27,4 +27,11 @@ void CleanupForgetFile();
 // A progress line is drawn on fd (or none, with -1).
 void CleanupEndLine(int fd);
 
+// While on (during a run), the first SIGINT, SIGTERM or SIGHUP only asks the
+// run to stop, which it does at its next progress update, removing its
+// output and ending with a summary; a second one ends the program at once
+// as above.
+void StopOnSignal(bool on);
+bool StopWasRequested();
+
 }  // namespace ovalith

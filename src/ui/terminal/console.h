@@ -66,6 +66,9 @@ class Console {
   // What --help and --version print: standard output.
   virtual void WriteOutput(const std::string& text) = 0;
 
+  // While on (a run), Ctrl-C asks the run to stop; off, it ends the
+  // program as it always did.
+  virtual void StopOnInterrupt(bool) {}
   // The user asked to stop (Ctrl-C during a run, the console closed).
   virtual bool StopRequested() { return false; }
 };

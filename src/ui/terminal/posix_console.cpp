@@ -7,8 +7,6 @@
 
 #include <cerrno>
 
-#include "platform/posix/signal_cleanup.h"
-
 namespace ovalith {
 
 namespace {
@@ -55,6 +53,8 @@ std::optional<std::string> PosixConsole::ReadLine() {
   for (;;) {
     char c = 0;
     const ssize_t n = read(0, &c, 1);
+    // Ctrl-C during a run asks it to stop: no answer then.
+    if (n < 0 && errno == EINTR && StopWasRequested()) return std::nullopt;
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return any ? std::optional(line) : std::nullopt;
     any = true;

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "platform/posix/signal_cleanup.h"
 #include "ui/terminal/console.h"
 #include "ui/terminal/keyboard.h"
 
@@ -33,6 +34,9 @@ class PosixConsole : public Console {
   std::size_t ErrorWidth() override;
   void ProgressLineOpen(bool open) override;
   void WriteOutput(const std::string& text) override;
+
+  void StopOnInterrupt(bool on) override { StopOnSignal(on); }
+  bool StopRequested() override { return StopWasRequested(); }
 
  private:
   bool input_is_terminal_;

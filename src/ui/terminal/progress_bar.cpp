@@ -77,14 +77,22 @@ std::string FormatProgressLine(const std::string& caption, std::uint64_t value,
 
 void ProgressBar::Show(const std::string& caption) {
   caption_ = caption;
+  if (visible_) return Draw();
   value_ = 0;
   visible_ = true;
+  max_known_ = false;
+  step_.clear();
   started_ = Now();
-  Draw();
 }
 
 void ProgressBar::SetMax(std::uint64_t max) {
   max_ = max;
+  max_known_ = true;
+  if (visible_) Draw();
+}
+
+void ProgressBar::SetStep(const std::string& step) {
+  step_ = step;
   if (visible_) Draw();
 }
 
@@ -100,13 +108,14 @@ void ProgressBar::PutBack() {
 }
 
 void ProgressBar::Draw() {
-  if (!console_.ErrorIsTerminal()) return;
+  if (!console_.ErrorIsTerminal() || !max_known_) return;
   last_draw_ = Now();
-  console_.WriteError("\r" +
-                      FormatProgressLine(caption_, value_, max_,
-                                         last_draw_ - started_,
-                                         console_.ErrorWidth()) +
-                      "\x1b[K");
+  const std::string caption = step_.empty() ? caption_ : caption_ + " " + step_;
+  std::string line = FormatProgressLine(
+      caption, value_, max_, last_draw_ - started_, console_.ErrorWidth());
+  if (drawn_ && line == last_line_) return;
+  console_.WriteError("\r" + line + "\x1b[K");
+  last_line_ = std::move(line);
   drawn_ = true;
   console_.ProgressLineOpen(true);
 }

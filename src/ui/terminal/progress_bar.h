@@ -24,8 +24,12 @@ class ProgressBar {
   ProgressBar(const ProgressBar&) = delete;
   ProgressBar& operator=(const ProgressBar&) = delete;
 
+  // The line appears once the size is known (SetMax).  Shown again while
+  // visible (the next file of a set), it keeps its start and position.
   void Show(const std::string& caption);
   void SetMax(std::uint64_t max);
+  // Which file of a set: shown after the caption.
+  void SetStep(const std::string& step);
   void SetValue(std::uint64_t value) {
     value_ = value;
     if (visible_) Draw();
@@ -44,7 +48,10 @@ class ProgressBar {
   Console& console_;
   bool visible_ = false;
   bool drawn_ = false;
+  bool max_known_ = false;
   std::string caption_;
+  std::string step_;
+  std::string last_line_;  // as drawn: the same frame is not drawn twice
   std::uint64_t max_ = 0;
   std::uint64_t value_ = 0;
   double started_ = 0;

@@ -30,18 +30,19 @@ std::string MessageLines(const std::string& text, bool open_end) {
   return out;
 }
 
-std::string Lowered(std::string text) {
+std::string Lower(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return text;
 }
 
-// An answer typed on a line; anything else is No, the default.
-Answer LineAnswer(const std::string& line, bool in_set) {
-  const std::string answer = Lowered(line);
+// An answer typed on a line or as a key; anything else is No, the default.
+Answer TypedAnswer(const std::string& typed, bool offer_cancel) {
+  const std::string answer = Lower(typed);
   if (answer == "y" || answer == "yes") return Answer::Yes;
-  if (in_set && (answer == "c" || answer == "cancel")) return Answer::Cancel;
+  if (offer_cancel && (answer == "c" || answer == "cancel" || answer == "stop"))
+    return Answer::Cancel;
   return Answer::No;
 }
 
@@ -82,7 +83,7 @@ MainEvent TerminalView::WaitForLines() {
   return MainEvent::Ok;
 }
 
-void TerminalView::UnloadWindows() { progress_.Hide(); }
+void TerminalView::UnloadWindows() { ProgressHide(); }
 
 void TerminalView::Say(const std::string& text) {
   console_.WriteError(text);
@@ -90,7 +91,7 @@ void TerminalView::Say(const std::string& text) {
 }
 
 void TerminalView::ShowInformation(const std::string& text) {
-  console_.WriteOutput(MessageLines(text, false));
+  console_.WriteOutput(text);
 }
 
 Answer TerminalView::MessageBox(const std::string& text, Icon icon) {
@@ -105,27 +106,31 @@ Answer TerminalView::AskInSet(const std::string& text) {
   return Ask(text, true);
 }
 
-Answer TerminalView::Ask(const std::string& text, bool in_set) {
+Answer TerminalView::Ask(const std::string& text, bool offer_cancel) {
   progress_.Lift();
-  Say("ovalith: question: " + MessageLines(text, true) +
-      (in_set ? " [y/N/c] " : " [y/N] "));
-  const Answer answer =
-      console_.InputIsTerminal() ? AskTerminal(in_set) : AskLine(in_set);
+  Say("ovalith: " + KindMark(Icon::Question) + ": " + MessageLines(text, true) +
+      (offer_cancel ? " [y/N/c=stop] " : " [y/N] "));
+  // Alone, a file's question ends the program on Ctrl-C, as it always did;
+  // in a set, Ctrl-C stops the set.
+  if (!offer_cancel) console_.StopOnInterrupt(false);
+  const Answer answer = console_.InputIsTerminal() ? AskTerminal(offer_cancel)
+                                                   : AskLine(offer_cancel);
+  if (!offer_cancel && progress_shown_) console_.StopOnInterrupt(true);
   Say(answer == Answer::Yes      ? "yes\n"
-      : answer == Answer::Cancel ? "cancel\n"
+      : answer == Answer::Cancel ? "stop\n"
                                  : "no\n");
   progress_.PutBack();
   return answer;
 }
 
-Answer TerminalView::AskTerminal(bool in_set) {
+Answer TerminalView::AskTerminal(bool offer_cancel) {
   KeysMode keys(console_);
   for (;;) {
     const Key key = console_.ReadKey();
     switch (key.kind) {
       case Key::kText: {
-        const Answer answer = LineAnswer(key.text, in_set);
-        if (answer != Answer::No || Lowered(key.text) == "n") return answer;
+        const Answer answer = TypedAnswer(key.text, offer_cancel);
+        if (answer != Answer::No || Lower(key.text) == "n") return answer;
         break;
       }
       case Key::kEnter:
@@ -134,18 +139,22 @@ Answer TerminalView::AskTerminal(bool in_set) {
       case Key::kInterrupt:
       case Key::kEndOfFile:
       case Key::kClosed:
+        // In a set, Ctrl-C stops the set; alone, it closes as it did.
+        if (offer_cancel) return Answer::Cancel;
         close_pending_ = true;
-        return in_set ? Answer::Cancel : Answer::No;
+        return Answer::No;
       default:
         break;
     }
   }
 }
 
-Answer TerminalView::AskLine(bool in_set) {
+Answer TerminalView::AskLine(bool offer_cancel) {
   const auto line = console_.ReadLine();
-  if (!line) close_pending_ = console_.StopRequested();
-  return line ? LineAnswer(*line, in_set) : Answer::No;
+  if (!line)
+    return offer_cancel && console_.StopRequested() ? Answer::Cancel
+                                                    : Answer::No;
+  return TypedAnswer(*line, offer_cancel);
 }
 
 void TerminalView::ShowUsage(const std::string& text,
@@ -157,11 +166,17 @@ void TerminalView::ShowUsage(const std::string& text,
 }
 
 void TerminalView::ProgressShow(const std::string& caption) {
+  progress_shown_ = true;
+  console_.StopOnInterrupt(true);
   progress_.Show(caption);
 }
 
 void TerminalView::ProgressSetMax(std::uint64_t max) { progress_.SetMax(max); }
 
-void TerminalView::ProgressHide() { progress_.Hide(); }
+void TerminalView::ProgressHide() {
+  progress_shown_ = false;
+  console_.StopOnInterrupt(false);
+  progress_.Hide();
+}
 
 }  // namespace ovalith

@@ -28,10 +28,10 @@ class TerminalView : public View {
   MainEvent WaitForMainEvent() override;
   void UnloadWindows() override;
 
-  void ShowInformation(const std::string& text) override;
   Answer MessageBox(const std::string& text, Icon icon) override;
   Answer AskInSet(const std::string& text) override;
   void ShowUsage(const std::string& text, const std::string& cause) override;
+  void ShowInformation(const std::string& text) override;
 
   void ProgressShow(const std::string& caption) override;
   void ProgressSetMax(std::uint64_t max) override;
@@ -40,14 +40,16 @@ class TerminalView : public View {
   }
   void ProgressHide() override;
   void ProcessPendingEvents() override {}
+  void ProgressSetStep(const std::string& step) override {
+    progress_.SetStep(step);
+  }
   bool StopRequested() override { return console_.StopRequested(); }
 
  private:
   MainEvent WaitForLines();
-  // A question; in_set offers Cancel, which stops the set.
-  Answer Ask(const std::string& text, bool in_set);
-  Answer AskTerminal(bool in_set);
-  Answer AskLine(bool in_set);
+  Answer Ask(const std::string& text, bool offer_cancel);
+  Answer AskTerminal(bool offer_cancel);
+  Answer AskLine(bool offer_cancel);
   // Writes to standard error, and to the window's terminal when the window
   // is drawn elsewhere.  The progress line must be lifted first.
   void Say(const std::string& text);
@@ -57,6 +59,8 @@ class TerminalView : public View {
   ProgressBar progress_;
   // A question was answered by closing: the window closes as it comes back.
   bool close_pending_ = false;
+  // A run is on: Ctrl-C asks it to stop (Console::StopOnInterrupt).
+  bool progress_shown_ = false;
 };
 
 }  // namespace ovalith
