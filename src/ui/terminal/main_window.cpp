@@ -127,6 +127,11 @@ MainEvent EditMainWindow(Console& console, MainWindowState& state) {
   WindowView view(console, state);
   view.DrawAll();
   std::size_t focus = 0;
+  // Text kept from a refused attempt is typed over, not added to: the
+  // first key that edits a field replaces what it holds.
+  std::vector<bool> replace(view.FieldCount());
+  for (std::size_t i = 0; i < replace.size(); ++i)
+    replace[i] = !view.FieldText(i).empty();
   const auto move_focus = [&](std::size_t to) {
     focus = to;
     view.RedrawField(focus);
@@ -136,15 +141,20 @@ MainEvent EditMainWindow(Console& console, MainWindowState& state) {
     std::string& text = view.FieldText(focus);
     switch (key.kind) {
       case Key::kText:
+        if (replace[focus]) text.clear();
         text += key.text;
+        replace[focus] = false;
         view.RedrawField(focus);
         break;
       case Key::kBackspace:
+        if (replace[focus]) text.clear();
         EraseLastCharacter(text);
+        replace[focus] = false;
         view.RedrawField(focus);
         break;
       case Key::kKillLine:
         text.clear();
+        replace[focus] = false;
         view.RedrawField(focus);
         break;
       case Key::kEnter:
