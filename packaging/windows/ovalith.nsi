@@ -5,7 +5,9 @@
 ; Installs into the user's programs folder without administrator rights,
 ; the 64-bit program on 64-bit Windows; adds "Send To", the .ov2
 ; association (a double-click decrypts) and an uninstall entry, all under
-; HKCU.  The uninstaller removes every file, shortcut and key it added.
+; HKCU; on request (a component, or /PATH) the folder joins the user's PATH
+; for ovalith-cli.exe.  The uninstaller removes every file, shortcut, key
+; and PATH entry it added.
 
 Unicode true
 RequestExecutionLevel user
@@ -14,6 +16,8 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "x64.nsh"
+!include "FileFunc.nsh"
+!include "WinMessages.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ovalith"
 !define PROGID "Ovalith.Container"
@@ -35,6 +39,7 @@ VIAddVersionKey "FileDescription" "Ovalith setup"
 VIAddVersionKey "LegalCopyright" "The Ovalith developers, MIT licence"
 
 !insertmacro MUI_PAGE_LICENSE "${DOCS}\LICENSE.txt"
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -43,13 +48,15 @@ VIAddVersionKey "LegalCopyright" "The Ovalith developers, MIT licence"
 
 Function .onInit
   SetShellVarContext current
+  Call PathOptionFromCommandLine
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
 FunctionEnd
 
-Section "Ovalith"
+Section "Ovalith" SecProgram
+  SectionIn RO
   ; Whether the user's programs folder is ours to remove again.
   ${IfNot} ${FileExists} "$LOCALAPPDATA\Programs\*.*"
     StrCpy $0 1
@@ -60,9 +67,11 @@ Section "Ovalith"
   SetOutPath "$INSTDIR"
   ${If} ${RunningX64}
     File "${BIN64}\ovalith.exe"
+    File "${BIN64}\ovalith-cli.exe"
     File "${BIN64}\ovalith.dll"
   ${Else}
     File "${BIN32}\ovalith.exe"
+    File "${BIN32}\ovalith-cli.exe"
     File "${BIN32}\ovalith.dll"
   ${EndIf}
   File "${DOCS}\README.txt"
@@ -95,9 +104,19 @@ Section "Ovalith"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "CreatedProgramsFolder" $0
 SectionEnd
 
+; For scripts: ovalith-cli.exe by its name in any console.
+Section /o "Add the folder to PATH (for ovalith-cli.exe)" SecPath
+  Call AddToUserPath
+SectionEnd
+
+!addincludedir "${__FILEDIR__}"
+!include "user_path.nsh"
+
 Section "Uninstall"
   Delete "$SENDTO\Ovalith.lnk"
+  Call un.RemoveFromUserPath
   Delete "$INSTDIR\ovalith.exe"
+  Delete "$INSTDIR\ovalith-cli.exe"
   Delete "$INSTDIR\ovalith.dll"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
