@@ -34,15 +34,13 @@ if(OVALITH_FUZZ)
   # on the in-memory system; the cipher is the tests' DES oracle, linked
   # in, so no library is loaded per input.
   get_target_property(ovalith_core_sources ovalith_core SOURCES)
+  get_target_property(ovalith_posix_sources ovalith_posix SOURCES)
   add_executable(ovalith_decrypt_fuzz
     fuzz/decrypt_fuzz.cpp
     tests/memory_system.cpp
     tests/scripted_view.cpp
     tests/test_util.cpp
-    src/platform/posix/posix_system.cpp
-    src/platform/posix/signal_cleanup.cpp
-    src/platform/linux/executable_directory.cpp
-    src/platform/linux/write_back.cpp
+    ${ovalith_posix_sources}
     ${ovalith_core_sources}
   )
   target_include_directories(ovalith_decrypt_fuzz PRIVATE src tests)
