@@ -8,7 +8,8 @@ Steps, in order:  expect:TEXT waits until TEXT appears after what the last
 wait found; send:TEXT types TEXT (Python escapes: \\r, \\x03); file:GLOB
 waits until a file matches GLOB; keys waits until the terminal delivers
 keys unechoed (Wine's console takes the terminal into raw mode only a
-moment after the program's first output).  Every wait is bounded by SECONDS.  Then
+moment after the program's first output); hangup closes the terminal and
+ends the steps.  Every wait is bounded by SECONDS.  Then
 the program's end is awaited.  Writes all the terminal showed to
 TRANSCRIPT; exits with the program's status, 124 when a wait ran out (the
 line 'timed out: STEP' says which), 125 when the program ended by a signal.
@@ -57,6 +58,11 @@ def main():
     for step in steps:
         kind, _, arg = step.partition(":")
         deadline = time.monotonic() + seconds
+        if kind == "hangup":  # the terminal closes, as its window would
+            save()
+            os.close(fd)
+            _, status = os.waitpid(pid, 0)
+            sys.exit(os.WEXITSTATUS(status) if os.WIFEXITED(status) else 125)
         if kind == "send":
             os.write(fd, arg.encode("utf-8").decode("unicode_escape")
                      .encode("latin-1"))

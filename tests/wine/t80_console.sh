@@ -208,4 +208,17 @@ truncate -s 400M "$dir/long.bin"
 expect "cli on a terminal: Ctrl-C during a run: status" "$?" 2
 expect "cli on a terminal: Ctrl-C during a run: nothing left behind" \
   "$(cd "$dir" && ls | tr '\n' ' ')" "long.bin typed.ov2 typed.txt "
+
+# The terminal closes in the middle of a run (Wine ends the program at once,
+# as Windows does after its close handler): the partial output goes with it.
+(cd "$dir" && on_terminal "$TESTROOT/hangup.txt" 120 \
+  "file:$dir/long.ov2.ovalith-partial-*" "expect:MiB /" hangup \
+  -- "$WINE" "$(winpath "$CLI")\\ovalith-cli.exe" long.bin /pw=secret) \
+  2>"$STDERR_FILE"
+deadline=$((SECONDS + 20))
+while ls "$dir" | grep -q ovalith-partial && [ "$SECONDS" -lt "$deadline" ]; do
+  sleep 0.2
+done
+expect "cli on a terminal: closed during a run: nothing left behind" \
+  "$(cd "$dir" && ls | tr '\n' ' ')" "long.bin typed.ov2 typed.txt "
 rm -f "$dir/long.bin"
