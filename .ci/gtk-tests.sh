@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # gtk-tests.sh: builds ovalith-gtk and drives it for real under Xvfb with
 # xdotool: typed passwords, message boxes, the overwrite question, decrypt
-# mode, Escape and the close box, the usage message, the progress window.
+# mode, Escape and the close box, the usage message, the progress window,
+# sets of files, the file chooser and the desktop entry (gio launch), runs
+# stopped from the progress window, and the windows read through AT-SPI.
 # Usage: bash .ci/gtk-tests.sh [build-dir]   (default build/gtk-tests)
 # Environment: GTK_TESTS selects test files ("t10 t30"); ARTIFACTS the
 # screenshot directory (default build/gtk-artifacts).

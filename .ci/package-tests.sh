@@ -109,7 +109,7 @@ expect "/usr/bin/ovalith decrypts: status" "$?" 0
 expect_same_file "the file comes back" "$dir/report.txt" "$TESTROOT/original"
 # Whole outputs first: grep -q leaving early would break the writer's pipe.
 page=$(MANPAGER=cat MANWIDTH=80 man ovalith 2>&1)
-grep -q "protect one file with a password" <<<"$page" &&
+grep -q "protect files with a password" <<<"$page" &&
   pass "man ovalith" || fail "man ovalith" "$page"
 page=$(MANPAGER=cat MANWIDTH=80 man ovalith-gtk 2>&1)
 grep -q "in a window" <<<"$page" &&
@@ -128,6 +128,27 @@ expect "the container's type" \
     awk '/standard::content-type/ {print $2}')" application/x-ovalith-container
 expect "xdg-mime's type" "$(xdg-mime query filetype "$dir/notes.ov2" 2>/dev/null)" \
   application/x-ovalith-container
+# Letter case counts, as for the program: PHOTO.OV2 is no container on Linux.
+cp "$dir/notes.ov2" "$dir/PHOTO.OV2"
+type=$(gio info -a standard::content-type "$dir/PHOTO.OV2" 2>/dev/null |
+  awk '/standard::content-type/ {print $2}')
+[ -n "$type" ] && [ "$type" != application/x-ovalith-container ] &&
+  pass "PHOTO.OV2 is not a container ($type)" ||
+  fail "PHOTO.OV2 is not a container" "$type"
+rm "$dir/PHOTO.OV2"
+# The application menu opens the file chooser; a file manager passes every
+# selected file; Dolphin's item takes several and says what it does.
+entry=/usr/share/applications/ovalith.desktop
+expect "the desktop entry's command" "$(grep '^Exec=' "$entry")" \
+  "Exec=ovalith-gtk --choose %F"
+service=/usr/share/kio/servicemenus/ovalith.desktop
+expect "Dolphin's item" "$(grep '^Name=' "$service")" \
+  "Name=Encrypt or Decrypt with Ovalith"
+expect "Dolphin's item takes a selection" \
+  "$(grep -c '^Exec=ovalith-gtk -- %F$' "$service")$(grep -c MaxNumberOfUrls "$service")" 10
+dpkg-deb -f "$gtk_deb" Description | grep -q "Encrypt or Decrypt with" &&
+  pass "the package description names Dolphin's item as it is" ||
+  fail "the package description names Dolphin's item as it is"
 handler=$(gio mime application/x-ovalith-container 2>&1)
 grep -q "^Default application.*: ovalith.desktop" <<<"$handler" &&
   pass "ovalith.desktop opens containers" ||

@@ -20,7 +20,7 @@ declare -A groups=(
   [tests]="libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl"
   [hardening]="clang libclang-rt-dev"
   [windows]="binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick nsis zip unzip python3"
-  [gtk]="libgtk-4-dev xvfb xauth xdotool x11-utils imagemagick"
+  [gtk]="libgtk-4-dev xvfb xauth xdotool x11-utils imagemagick libglib2.0-bin at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0"
   [package]="dpkg-dev lintian fakeroot file desktop-file-utils shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl man-db python3-nautilus"
 )
 

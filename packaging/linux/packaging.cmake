@@ -60,7 +60,7 @@ if(TARGET ovalith-gtk)
           DESTINATION ${share}/applications COMPONENT gtk)
   install(FILES ${ovalith_packaging}/ovalith-mime.xml
           DESTINATION ${share}/mime/packages RENAME ovalith.xml COMPONENT gtk)
-  # GNOME Files' context menu for one file, for all users, once
+  # GNOME Files' context menu for the selected files, for all users, once
   # python3-nautilus is installed.
   install(FILES ${ovalith_packaging}/nautilus-ovalith.py
           DESTINATION ${share}/nautilus-python/extensions RENAME ovalith.py
@@ -110,11 +110,12 @@ set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME ovalith)
 set(CPACK_COMPONENT_CLI_DESCRIPTION
-    "protect one file with a password (terminal program)
+    "protect files with a password (terminal program)
 Ovalith encrypts a file into a container beside it (report.txt becomes
-report.ov2) and decrypts a container back into the file it was made from.
-It asks for the password in a small form on the terminal, or reads it from
-standard input or the command line for unattended use.
+report.ov2) and decrypts a container back into the file it was made from,
+one file or several with one password. It asks for the password in a small
+form on the terminal, or reads it from standard input or the command line
+for unattended use.
 
 The container format is legacy-grade (single DES in ECB mode, a key folded
 from the password, no integrity check): it keeps a casual reader out of a
@@ -126,12 +127,13 @@ set(CPACK_COMPONENT_GTK_DEPENDS cli)
 # The menu item in GNOME Files needs the Python extension loader.
 set(CPACK_DEBIAN_GTK_PACKAGE_SUGGESTS python3-nautilus)
 set(CPACK_COMPONENT_GTK_DESCRIPTION
-    "protect one file with a password (desktop program)
+    "protect files with a password (desktop program)
 The window program of Ovalith: double-click an .ov2 container in the file
-manager to decrypt it, or choose Encrypt with Ovalith in the context menu
-of any file (in Dolphin, and in GNOME Files with python3-nautilus). It
-asks for the password in a small dialog and shows a progress window while
-it works.
+manager to decrypt it, or select files and choose Encrypt or Decrypt with
+Ovalith in Dolphin's context menu (in GNOME Files, with python3-nautilus,
+Encrypt with Ovalith or Decrypt with Ovalith). From the application menu
+it opens a file chooser. It asks for the password once in a small dialog
+and shows a progress window, which stops the run when closed.
 
 It writes the same containers as the terminal program in the ovalith
 package, whose cipher library it uses.")

@@ -60,8 +60,8 @@ std::string SetSummary(const std::vector<SetFile>& files) {
   }
   if (not_done == 0) return "";
   return std::to_string(not_done) + " of " + std::to_string(files.size()) +
-         (files.size() == 1 ? " file was" : " files were") +
-         " not done:" + lines;
+         (files.size() == 1 ? " file" : " files") +
+         (not_done == 1 ? " was" : " were") + " not done:" + lines;
 }
 
 int SetStatus(const std::vector<SetFile>& files) {

@@ -31,6 +31,8 @@ TEST(FileSet, SummaryNamesEachFileOnceAndTheStatusSaysTheWorst) {
   EXPECT_EQ(SetStatus(files), 0);
 
   files.push_back(File("b.txt", FileResult::kDeclined, "b.ov2 exists"));
+  EXPECT_EQ(SetSummary(files),
+            "1 of 2 files was not done:\r\nb.txt: not done: b.ov2 exists");
   files.push_back(File("c.txt", FileResult::kStopped));
   files.push_back(File("d.txt", FileResult::kPending));
   EXPECT_EQ(SetStatus(files), 2);

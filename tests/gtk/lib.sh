@@ -32,8 +32,9 @@ start_xvfb() {
     sleep 0.1
   done
   # X11 (no Wayland here anyway), GTK's software renderer so that the tests
-  # do not depend on Mesa, and no accessibility bus (none runs here).
-  export GDK_BACKEND=x11 GSK_RENDERER=cairo GTK_A11Y=none
+  # do not depend on Mesa, no accessibility bus (none runs here), and the
+  # file chooser's settings kept in memory (no dconf without a bus).
+  export GDK_BACKEND=x11 GSK_RENDERER=cairo GTK_A11Y=none GSETTINGS_BACKEND=memory
   unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 }
 

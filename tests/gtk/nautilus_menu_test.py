@@ -1,6 +1,7 @@
 """The GNOME Files menu item of ovalith-gtk, through the real Nautilus 4.0
-bindings (python3-nautilus): offered for one local file, named after what
-the program will do with it, and starting ovalith-gtk on that file.
+bindings (python3-nautilus): offered for local files, one or several, named
+after what the program will do with them, and starting one ovalith-gtk on
+all of them.
     /usr/bin/python3 nautilus_menu_test.py EXTENSION.py
 Prints one line per check; exits 1 if any failed."""
 import importlib.util
@@ -58,24 +59,33 @@ check("a container: Decrypt", labels([File("/d/report.ov2")]) == ["Decrypt with 
 check("a.b.ov2 is encrypted, as the program does",
       labels([File("/d/a.b.ov2")]) == ["Encrypt with Ovalith"])
 check("no item for a folder", labels([File("/d", directory=True)]) == [])
-check("no item for two files", labels([File("/d/a"), File("/d/b")]) == [])
+check("two plain files: Encrypt",
+      labels([File("/d/a.txt"), File("/d/b")]) == ["Encrypt with Ovalith"])
+check("two containers: Decrypt",
+      labels([File("/d/a.ov2"), File("/d/b.ov2")]) == ["Decrypt with Ovalith"])
+check("a mixed selection: Encrypt or Decrypt",
+      labels([File("/d/a.ov2"), File("/d/b.txt")])
+      == ["Encrypt or Decrypt with Ovalith"])
+check("no item when a folder is selected too",
+      labels([File("/d/a.txt"), File("/d/e", directory=True)]) == [])
 check("no item for a remote file", labels([File("/d/a", scheme="sftp")]) == [])
 
-# Activating starts ovalith-gtk from the search path with the file's path.
+# Activating starts one ovalith-gtk from the search path with every path.
 with tempfile.TemporaryDirectory() as bin_dir:
     record = os.path.join(bin_dir, "args")
     fake = os.path.join(bin_dir, "ovalith-gtk")
     with open(fake, "w") as f:
-        f.write('#!/bin/sh\nprintf "%s\\n" "$@" > "' + record + '.tmp"\n'
+        f.write('#!/bin/sh\nprintf "%s\\n" "$@" >> "' + record + '.tmp"\n'
                 'mv "' + record + '.tmp" "' + record + '"\n')
     os.chmod(fake, stat.S_IRWXU)
     os.environ["PATH"] = bin_dir + os.pathsep + os.environ["PATH"]
-    path = "/some dir/my notes.txt"
-    menu.get_file_items([File(path)])[0].activate()
+    paths = ["/some dir/my notes.txt", "/some dir/--help", "/d/x.ov2"]
+    menu.get_file_items([File(p) for p in paths])[0].activate()
     deadline = time.monotonic() + 10
     while not os.path.exists(record) and time.monotonic() < deadline:
         time.sleep(0.05)
     got = open(record).read() if os.path.exists(record) else "(not started)"
-    check("activating starts ovalith-gtk on the file", got == path + "\n", repr(got))
+    check("activating starts one ovalith-gtk on all the files",
+          got == "--\n" + "\n".join(paths) + "\n", repr(got))
 
 sys.exit(1 if failed else 0)

@@ -11,3 +11,14 @@ if main=$(main_window '^Ovalith 2.0$'); then
 fi
 finish_gtk
 expect "layout: Escape: status" "$STATUS" 2
+
+# A long name is elided in the middle: its extension stays in sight (see
+# main-long-name.png).
+long="quarterly-report-of-the-regional-office-final-revised-v2.txt"
+echo "long" >"$dir/$long"
+start_gtk "$dir" "$long"
+if main_window '^Ovalith 2.0$' main-long-name >/dev/null; then
+  keys Escape
+fi
+finish_gtk
+expect "long name: Escape: status" "$STATUS" 2

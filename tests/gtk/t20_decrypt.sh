@@ -18,14 +18,14 @@ finish_gtk
 expect "decrypt mode, Tab Tab Enter is Cancel: status" "$STATUS" 2
 expect "Cancel in decrypt mode writes nothing" "$(ls "$dir")" "prog.ov2"
 
-# A wrong password: the message, then the right one restores the file.
+# A wrong password: the message, then the right one, typed over the
+# selected wrong one, restores the file.
 start_gtk "$dir" prog.ov2
 if main=$(main_window '^Decrypt$'); then
   type_text "wrong"
   keys Return
   answer_box "wrong password: message box" message-wrong-password Return
   back_to_main "$main"
-  keys ctrl+a BackSpace
   type_text "$PW"
   keys Return
 fi

@@ -44,32 +44,32 @@ expect_same_file "unattended run: container as the terminal program's" \
   "$dir/notes.ov2" "$(terminal_encrypt "$dir/notes.txt" "secret phrase")"
 
 # A refused "/pw=" run: the message, then the window with the password
-# filled in; Enter refuses again.
+# boxes emptied for a new try; Enter refuses again.
 dir=$(new_dir)
 echo "refused" >"$dir/refused.txt"
 start_gtk "$dir" refused.txt /pw=abc
 answer_box "short password from the command line: message" "" Return
 if main_window '^Ovalith 2.0$' main-after-refused-run >/dev/null; then
   keys Return
-  answer_box "filled-in short password refused again" "" Return
+  answer_box "emptied password refused again" "" Return
   main=$(wait_window '^Ovalith 2.0$') && back_to_main "$main" && keys Escape
 fi
 finish_gtk
 expect "refused command line run, then Escape: status" "$STATUS" 2
 expect "refused runs write nothing" "$(ls "$dir")" "refused.txt"
 
-# Names and passwords are bytes, as the terminal program takes them: a
-# name and a password that are not UTF-8 (Latin-1 here) give the same
-# container.
+# Names are bytes, as the terminal program takes them, and passwords text
+# folded in the same code page: a name that is not UTF-8 (Latin-1 here)
+# and a password beyond ASCII give the same container.
 dir=$(new_dir)
 latin1=$(printf 'r\351sum\351.txt')
 head -c 3000 /dev/urandom >"$dir/$latin1"
-start_gtk "$dir" "$latin1" "$(printf '/pw=caf\351 cr\350me')"
+start_gtk "$dir" "$latin1" "/pw=café crème"
 finish_gtk
-expect "Latin-1 name and password: status" "$STATUS" 0
-expect_same_file "Latin-1 name and password: container as the terminal program's" \
+expect "Latin-1 name, accented password: status" "$STATUS" 0
+expect_same_file "Latin-1 name, accented password: container as the terminal program's" \
   "$dir/${latin1%%.*}.ov2" \
-  "$(terminal_encrypt "$dir/$latin1" "$(printf 'caf\351 cr\350me')")"
+  "$(terminal_encrypt "$dir/$latin1" "café crème")"
 
 # The same name shown in the window (GTK shows only UTF-8), typed password.
 start_gtk "$dir" "$latin1"

@@ -56,4 +56,14 @@ void DrainEvents() {
   }
 }
 
+void OnEscapeKey(GtkWindow* window, GtkShortcutFunc action, gpointer data) {
+  GtkEventController* keys = gtk_shortcut_controller_new();
+  gtk_shortcut_controller_add_shortcut(
+      GTK_SHORTCUT_CONTROLLER(keys),
+      gtk_shortcut_new(
+          gtk_keyval_trigger_new(GDK_KEY_Escape, GdkModifierType(0)),
+          gtk_callback_action_new(action, data, nullptr)));
+  gtk_widget_add_controller(GTK_WIDGET(window), keys);
+}
+
 }  // namespace ovalith::gtk

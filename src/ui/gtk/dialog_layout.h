@@ -1,7 +1,8 @@
 // dialog_layout.h: controls placed from a layout in twips, as the Windows
 // dialogs are, at one scale for both windows: the smallest at which the
 // theme's controls fit their places (never below 15 twips to a unit, the
-// 96 DPI size).  The windows keep that fixed size.
+// 96 DPI size).  The windows keep that fixed size.  Also what the windows
+// share beyond their layout: the pending events run, the Escape key.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -35,5 +36,8 @@ GtkWidget* LayOut(std::span<const Placed> controls, int client_width,
 
 // Runs the main loop until nothing is pending.
 void DrainEvents();
+
+// Calls action when Escape is pressed in the window.
+void OnEscapeKey(GtkWindow* window, GtkShortcutFunc action, gpointer data);
 
 }  // namespace ovalith::gtk

@@ -23,6 +23,7 @@ if(NOT OVALITH_GTK STREQUAL "OFF")
       ${OVALITH_GTK_DIR}/main_window.cpp
       ${OVALITH_GTK_DIR}/progress_window.cpp
       ${OVALITH_GTK_DIR}/message_box.cpp
+      ${OVALITH_GTK_DIR}/file_chooser.cpp
       ${OVALITH_GTK_DIR}/dialog_layout.cpp
     )
     target_link_libraries(ovalith-gtk PRIVATE ovalith_posix PkgConfig::OVALITH_GTK4)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/view.h"
 #include "ui/gtk/main_window.h"
@@ -21,8 +22,12 @@ class GtkView : public View {
   void SetMainEnabled(bool enabled) override;
   MainEvent WaitForMainEvent() override;
   void UnloadWindows() override;
+  void SetDetails(Control control, const std::string& details) override;
+  std::vector<std::string> ChooseFiles() override;
+  void ShowInformation(const std::string& text) override;
 
   Answer MessageBox(const std::string& text, Icon icon) override;
+  Answer AskInSet(const std::string& text) override;
   void ShowUsage(const std::string& text, const std::string& cause) override;
 
   void ProgressShow(const std::string& caption) override;
@@ -30,8 +35,13 @@ class GtkView : public View {
   void ProgressSetValue(std::uint64_t value) override;
   void ProgressHide() override;
   void ProcessPendingEvents() override;
+  void ProgressSetStep(const std::string& step) override;
+  bool StopRequested() override;
 
  private:
+  // After a message box: the keyboard to the window it came from.
+  void Refocus();
+
   MainWindow main_;
   ProgressWindow progress_;
 };

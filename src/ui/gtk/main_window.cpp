@@ -1,5 +1,7 @@
 #include "ui/gtk/main_window.h"
 
+#include <utility>
+
 #include "ui/gtk/dialog_layout.h"
 
 namespace ovalith::gtk {
@@ -67,8 +69,9 @@ GtkWidget* MakeControl(const ControlLayout& layout) {
       GtkWidget* label = gtk_label_new(layout.text);
       gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
       if (layout.control == Control::lblFile) {
-        // Long names are cut short with an ellipsis, not widened.
-        gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+        // Long names are cut short, not widened: in the middle, so that
+        // the extension, which decides the mode, stays in sight.
+        gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_MIDDLE);
         gtk_label_set_max_width_chars(GTK_LABEL(label), 1);
       }
       return label;
@@ -105,13 +108,13 @@ MainWindow::MainWindow() {
                    this);
   g_signal_connect(window_, "close-request", G_CALLBACK(OnCloseRequest), this);
 
-  GtkEventController* keys = gtk_shortcut_controller_new();
-  gtk_shortcut_controller_add_shortcut(
-      GTK_SHORTCUT_CONTROLLER(keys),
-      gtk_shortcut_new(
-          gtk_keyval_trigger_new(GDK_KEY_Escape, GdkModifierType(0)),
-          gtk_callback_action_new(OnEscape, this, nullptr)));
-  gtk_widget_add_controller(GTK_WIDGET(window_), keys);
+  OnEscapeKey(window_, OnEscape, this);
+  // A screen reader names each box after the label before it.
+  for (auto [box, label] : {std::pair(Control::txtPW1, Control::lblPW1),
+                            std::pair(Control::txtPW2, Control::lblPW2)})
+    gtk_accessible_update_relation(GTK_ACCESSIBLE(Item(box)),
+                                   GTK_ACCESSIBLE_RELATION_LABELLED_BY,
+                                   Item(label), nullptr, -1);
   gtk_window_set_focus(window_, Item(Control::txtPW1));
 }
 
@@ -157,6 +160,15 @@ std::string MainWindow::GetText(Control control) const {
   return gtk_label_get_text(GTK_LABEL(item));
 }
 
+void MainWindow::SetDetails(Control control, const std::string& details) {
+  if (!window_ || control == Control::frmMain) return;
+  const std::string shown = Displayable(details);
+  gtk_widget_set_tooltip_text(Item(control), shown.c_str());
+  gtk_accessible_update_property(GTK_ACCESSIBLE(Item(control)),
+                                 GTK_ACCESSIBLE_PROPERTY_DESCRIPTION,
+                                 shown.c_str(), -1);
+}
+
 void MainWindow::SetVisible(Control control, bool visible) {
   if (window_) gtk_widget_set_visible(Item(control), visible);
 }
@@ -164,29 +176,17 @@ void MainWindow::SetVisible(Control control, bool visible) {
 void MainWindow::SetEnabled(bool enabled) {
   if (!window_ || enabled == enabled_) return;
   enabled_ = enabled;
-  GtkWidget* content = gtk_window_get_child(window_);
-  if (!enabled) {
-    // As a dialog does: the focus comes back to the same control.
-    GtkWidget* focus = gtk_root_get_focus(GTK_ROOT(window_));
-    saved_focus_ =
-        focus && gtk_widget_is_ancestor(focus, content) ? focus : nullptr;
-    // A password box losing its focus to the insensitivity itself
-    // complains that it never saw the focus go.
-    gtk_window_set_focus(window_, nullptr);
-  }
-  gtk_widget_set_sensitive(content, enabled);
+  // A password box losing its focus to the insensitivity itself complains
+  // that it never saw the focus go.
+  if (!enabled) gtk_window_set_focus(window_, nullptr);
+  gtk_widget_set_sensitive(gtk_window_get_child(window_), enabled);
   if (enabled) {
-    GtkWidget* focus = saved_focus_;
-    if (!focus || !gtk_widget_get_visible(focus)) focus = Item(Control::txtPW1);
-    // Back in a password box the text stays as it was, not selected, so
-    // that typing on goes on from its end.
-    if (GTK_IS_TEXT(focus)) {
-      gtk_text_grab_focus_without_selecting(GTK_TEXT(focus));
-    } else if (GTK_IS_ENTRY(focus)) {
-      gtk_entry_grab_focus_without_selecting(GTK_ENTRY(focus));
-    } else {
-      gtk_widget_grab_focus(focus);
-    }
+    // Back after a refusal (too short, not equal, wrong): both boxes are
+    // emptied and the first has the focus, so the next attempt is typed
+    // afresh instead of appended to the refused text.  (A selection to
+    // type over does not survive the focus coming back to the window.)
+    for (Control box : {Control::txtPW1, Control::txtPW2}) SetText(box, "");
+    gtk_widget_grab_focus(Item(Control::txtPW1));
   }
 }
 

@@ -29,8 +29,13 @@ class MainWindow {
   // bytes they were given while no one has typed in them.
   void SetText(Control control, const std::string& text);
   std::string GetText(Control control) const;
+  // More than the control shows (the list of files behind its text): a
+  // tooltip, and the description a screen reader reads.
+  void SetDetails(Control control, const std::string& details);
   void SetVisible(Control control, bool visible);
-  // Disabled, the window takes no input and cannot be closed.
+  // Disabled, the window takes no input and cannot be closed.  Enabled
+  // again (after a refusal), the password boxes are empty and the first
+  // has the focus.
   void SetEnabled(bool enabled);
 
   // Shows the window if hidden and runs the main loop until OK, Cancel or
@@ -51,7 +56,6 @@ class MainWindow {
   // What a password box was given, and the text it shows for it.
   std::array<std::optional<std::pair<std::string, std::string>>, 2> given_;
   std::optional<MainEvent> event_;
-  GtkWidget* saved_focus_ = nullptr;
   double scale_ = 1.0;
   bool enabled_ = true;
   bool shown_ = false;

@@ -11,16 +11,21 @@ struct Box {
   Answer on_close;
 };
 
-const char* IconName(Icon icon) {
+struct IconLook {
+  const char* theme_name;
+  const char* spoken;  // what a screen reader says for it
+};
+
+IconLook LookOf(Icon icon) {
   switch (icon) {
     case Icon::Information:
-      return "dialog-information";
+      return {"dialog-information", "Information"};
     case Icon::Exclamation:
-      return "dialog-warning";
+      return {"dialog-warning", "Warning"};
     case Icon::Question:
-      return "dialog-question";
+      return {"dialog-question", "Question"};
   }
-  return "";
+  return {"", ""};
 }
 
 std::string WithLineFeeds(const std::string& text) {
@@ -76,11 +81,18 @@ void AddKey(GtkEventController* keys, guint keyval, Answer answer, Box* box) {
 
 }  // namespace
 
-Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon) {
+Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon,
+                     bool offer_cancel) {
   const bool question = icon == Icon::Question;
-  Box box{std::nullopt, question ? Answer::No : Answer::Ok};
+  offer_cancel = offer_cancel && question;
+  Box box{std::nullopt, !question      ? Answer::Ok
+                        : offer_cancel ? Answer::Cancel
+                                       : Answer::No};
 
-  GtkWindow* window = GTK_WINDOW(gtk_window_new());
+  // The role is fixed when the window is made; as an alert a screen reader
+  // reads the box out when it appears.
+  GtkWindow* window = GTK_WINDOW(g_object_new(
+      GTK_TYPE_WINDOW, "accessible-role", GTK_ACCESSIBLE_ROLE_ALERT, nullptr));
   g_object_ref_sink(window);
   gtk_window_set_title(window, "Ovalith");
   gtk_window_set_modal(window, TRUE);
@@ -93,26 +105,40 @@ Answer RunMessageBox(GtkWindow* parent, const std::string& text, Icon icon) {
                       gtk_widget_set_margin_start, gtk_widget_set_margin_end})
     margin(content, 18);
   GtkWidget* message = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 18);
-  GtkWidget* image = gtk_image_new_from_icon_name(IconName(icon));
+  GtkWidget* image = gtk_image_new_from_icon_name(LookOf(icon).theme_name);
   gtk_image_set_pixel_size(GTK_IMAGE(image), 48);
   gtk_widget_set_valign(image, GTK_ALIGN_START);
   gtk_box_append(GTK_BOX(message), image);
-  GtkWidget* label = gtk_label_new(WithLineFeeds(text).c_str());
+  const std::string shown = WithLineFeeds(text);
+  GtkWidget* label = gtk_label_new(shown.c_str());
   gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
   gtk_widget_set_valign(label, GTK_ALIGN_CENTER);
   gtk_box_append(GTK_BOX(message), label);
   gtk_box_append(GTK_BOX(content), message);
+  gtk_accessible_update_property(GTK_ACCESSIBLE(window),
+                                 GTK_ACCESSIBLE_PROPERTY_LABEL, "Ovalith", -1);
+  gtk_accessible_update_property(GTK_ACCESSIBLE(window),
+                                 GTK_ACCESSIBLE_PROPERTY_DESCRIPTION,
+                                 shown.c_str(), -1);
+  gtk_accessible_update_property(GTK_ACCESSIBLE(image),
+                                 GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                 LookOf(icon).spoken, -1);
 
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
   gtk_widget_set_halign(row, GTK_ALIGN_END);
-  GtkWidget* first = AddButton(row, question ? "Yes" : "OK",
-                               question ? Answer::Yes : Answer::Ok, &box);
-  if (question) AddButton(row, "No", Answer::No, &box);
+  GtkWidget* preset = nullptr;
+  if (question) {
+    AddButton(row, "Yes", Answer::Yes, &box);
+    preset = AddButton(row, "No", Answer::No, &box);
+    if (offer_cancel) AddButton(row, "Cancel", Answer::Cancel, &box);
+  } else {
+    preset = AddButton(row, "OK", Answer::Ok, &box);
+  }
   gtk_box_append(GTK_BOX(content), row);
   gtk_window_set_child(window, content);
-  gtk_window_set_default_widget(window, first);
-  gtk_widget_add_css_class(first, "suggested-action");
-  gtk_window_set_focus(window, first);
+  gtk_window_set_default_widget(window, preset);
+  gtk_widget_add_css_class(preset, "suggested-action");
+  gtk_window_set_focus(window, preset);
 
   GtkEventController* keys = gtk_shortcut_controller_new();
   AddKey(keys, GDK_KEY_Escape, box.on_close, &box);
