@@ -2,7 +2,8 @@
 # Builds everything (installing what it lacks) and runs every test:
 #   ./test.sh           unit, scripted and end-to-end tests, then the
 #                       sanitizer, fault-injection and fuzzing checks, the
-#                       GTK program under Xvfb, the Debian packages, and the
+#                       GTK program under Xvfb, the Debian packages, the
+#                       page in headless Chromium, and the
 #                       Windows programs and installer under Wine
 #   ./test.sh --quick   only the first group
 # Warnings are errors here, whatever the compiler.  A suite that fails or is
@@ -24,4 +25,5 @@ suite() {
 suite .ci/hardening.sh
 suite .ci/gtk-tests.sh
 suite .ci/package-tests.sh
+suite .ci/web-tests.sh "$here/build/release"
 suite .ci/wine-tests.sh "$here/build/release"

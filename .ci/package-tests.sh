@@ -16,7 +16,7 @@ sudo=""
 apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get -q -y
      -o DPkg::Lock::Timeout=1200)
 
-bash scripts/install-deps.sh build gtk package || exit 1
+bash scripts/install-deps.sh build gtk package web || exit 1
 echo "package-tests: building the packages in $BUILD"
 packaging/linux/build-debs.sh "$BUILD" >"$BUILD.log" 2>&1 ||
   { tail -40 "$BUILD.log"; echo "0 passed, 1 failed"; exit 1; }
@@ -44,7 +44,7 @@ contents "$cli_deb" >"$TESTROOT/cli.files"
 contents "$gtk_deb" >"$TESTROOT/gtk.files"
 for path in usr/bin/ovalith "$private/ovalith" "$private/libovalith.so" \
   usr/share/man/man1/ovalith.1.gz usr/share/doc/ovalith/copyright \
-  usr/share/doc/ovalith/changelog.gz; do
+  usr/share/doc/ovalith/changelog.gz usr/share/ovalith/ovalith.html; do
   grep -qx "$path" "$TESTROOT/cli.files" && pass "ovalith ships $path" ||
     fail "ovalith ships $path"
 done
@@ -111,6 +111,8 @@ expect_same_file "the file comes back" "$dir/report.txt" "$TESTROOT/original"
 page=$(MANPAGER=cat MANWIDTH=80 man ovalith 2>&1)
 grep -q "protect files with a password" <<<"$page" &&
   pass "man ovalith" || fail "man ovalith" "$page"
+grep -q "/usr/share/ovalith/ovalith.html" <<<"$page" &&
+  pass "man ovalith names the page" || fail "man ovalith names the page" "$page"
 page=$(MANPAGER=cat MANWIDTH=80 man ovalith-gtk 2>&1)
 grep -q "in a window" <<<"$page" &&
   pass "man ovalith-gtk" || fail "man ovalith-gtk" "$page"

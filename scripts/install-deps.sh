@@ -11,6 +11,7 @@
 #             (scripts/i386-emulation.sh)
 #   gtk       the GTK front end and its tests under Xvfb
 #   package   Debian packaging and its checks
+#   web       the page: Emscripten, and headless Chromium driven by Selenium
 # Root or sudo is needed only when something is missing.  A package manager
 # busy elsewhere (updates at boot) is waited for, not failed on.
 set -euo pipefail
@@ -19,8 +20,9 @@ declare -A groups=(
   [build]="cmake g++ make pkg-config"
   [tests]="libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl"
   [hardening]="clang libclang-rt-dev"
-  [windows]="binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick nsis zip unzip python3"
+  [windows]="binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth xdotool x11-utils imagemagick fonts-wine nsis zip unzip python3"
   [gtk]="libgtk-4-dev xvfb xauth xdotool x11-utils imagemagick libglib2.0-bin at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0"
+  [web]="emscripten node-acorn chromium chromium-driver python3-selenium"
   [package]="dpkg-dev lintian fakeroot file desktop-file-utils shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl man-db python3-nautilus"
 )
 

@@ -74,6 +74,12 @@ target_link_libraries(posix_system_test PRIVATE ovalith_test_support)
 add_dependencies(posix_system_test ovalith_cipher)
 gtest_discover_tests(posix_system_test DISCOVERY_TIMEOUT 60)
 
+# The page's Windows-1252 (it has no iconv) against the POSIX system's.
+add_executable(windows_1252_test src/platform/web/windows_1252.cpp
+                                 src/platform/web/windows_1252_test.cpp)
+target_link_libraries(windows_1252_test PRIVATE ovalith_test_support)
+gtest_discover_tests(windows_1252_test DISCOVERY_TIMEOUT 60)
+
 # The built program, end to end.
 add_executable(program_test tests/e2e/program_test.cpp
                             tests/e2e/data_safety_test.cpp

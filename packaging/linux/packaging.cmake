@@ -43,6 +43,15 @@ function(ovalith_install_gzipped source destination component)
   install(FILES ${output} DESTINATION ${destination} COMPONENT ${component})
 endfunction()
 
+# The page (cmake --preset web, an Emscripten build of its own) goes in
+# when given: build-debs.sh builds it first.
+set(OVALITH_PAGE "" CACHE FILEPATH
+    "The built page ovalith.html, installed to <datadir>/ovalith")
+if(OVALITH_PAGE)
+  install(FILES ${OVALITH_PAGE}
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/ovalith COMPONENT cli)
+endif()
+
 ovalith_install_link(ovalith cli)
 ovalith_install_gzipped(${ovalith_packaging}/ovalith.1
                         ${CMAKE_INSTALL_MANDIR}/man1 cli)

@@ -4,19 +4,23 @@
 #   ovalith-VERSION-setup.exe                              per-user installer
 #                                                          (both programs;
 #                                                          it picks one)
-#   packaging/windows/make-packages.sh WIN32-BUILD WIN64-BUILD OUT-DIR
+#   packaging/windows/make-packages.sh WIN32-BUILD WIN64-BUILD OUT-DIR [PAGE]
+# PAGE: the page for a browser (default build/web/ovalith.html, made by
+# cmake --preset web), which goes into both zips.
 # Needs makensis (Debian nsis) and zip.  The notices name the third-party
 # code each build links, taken from the Debian packages it was built with.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-[ $# -eq 3 ] || {
-  echo "usage: $0 WIN32-BUILD WIN64-BUILD OUT-DIR" >&2
+[ $# -eq 3 ] || [ $# -eq 4 ] || {
+  echo "usage: $0 WIN32-BUILD WIN64-BUILD OUT-DIR [PAGE]" >&2
   exit 2
 }
 build32=$(realpath "$1")
 build64=$(realpath "$2")
 out=$(realpath -m "$3")
+page=$(realpath -m "${4:-$root/build/web/ovalith.html}")
+[ -f "$page" ] || { echo "$page: not built (cmake --preset web)" >&2; exit 1; }
 version=$(sed -n 's/^project(ovalith VERSION \([0-9.]*\).*/\1/p' \
   "$root/CMakeLists.txt")
 for build in "$build32" "$build64"; do
@@ -67,7 +71,7 @@ for arch in 32 64; do
   folder=$work/zip$arch/ovalith-$version-win$arch
   mkdir -p "$folder"
   cp "$build/ovalith.exe" "$build/ovalith-cli.exe" "$build/ovalith.dll" \
-    "$work/docs/"*.txt "$folder/"
+    "$work/docs/"*.txt "$page" "$folder/"
   (cd "$work/zip$arch" && zip -X -q -r "$out/ovalith-$version-win$arch.zip" \
     "ovalith-$version-win$arch")
 done

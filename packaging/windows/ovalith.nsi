@@ -3,11 +3,13 @@
 ;   makensis -DVERSION=x.y.z -DBIN32=dir -DBIN64=dir -DDOCS=dir
 ;            -DOUTFILE=setup.exe ovalith.nsi
 ; Installs into the user's programs folder without administrator rights,
-; the 64-bit program on 64-bit Windows; adds "Send To", the .ov2
-; association (a double-click decrypts) and an uninstall entry, all under
-; HKCU; on request (a component, or /PATH) the folder joins the user's PATH
-; for ovalith-cli.exe.  The uninstaller removes every file, shortcut, key
-; and PATH entry it added.
+; the 64-bit program on 64-bit Windows; adds "Send To", a Start-menu entry
+; (the file chooser), the .ov2 association (a double-click decrypts) and an
+; uninstall entry, all under HKCU; on request (a component, or /PATH) the
+; folder joins the user's PATH for ovalith-cli.exe.  It installs only into
+; an empty or new folder or over an Ovalith installation, so it never
+; replaces a file of the user's; the uninstaller removes only the files,
+; shortcuts, keys and PATH entry it added.
 
 Unicode true
 RequestExecutionLevel user
@@ -40,15 +42,56 @@ VIAddVersionKey "LegalCopyright" "The Ovalith developers, MIT licence"
 
 !insertmacro MUI_PAGE_LICENSE "${DOCS}\LICENSE.txt"
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckFolderOnLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; $R0 = 1 when $INSTDIR may be installed into: it does not exist, is
+; empty, or holds the Ovalith this user installed there.
+Function CheckFolder
+  StrCpy $R0 1
+  ReadRegStr $R1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R1 == "$INSTDIR"
+  ${AndIf} ${FileExists} "$INSTDIR\uninstall.exe"
+    Return
+  ${EndIf}
+  ClearErrors
+  FindFirst $R2 $R3 "$INSTDIR\*.*"
+  ${DoUntil} ${Errors}
+    ${If} $R3 != "."
+    ${AndIf} $R3 != ".."
+      StrCpy $R0 0
+      ${ExitDo}
+    ${EndIf}
+    FindNext $R2 $R3
+  ${Loop}
+  FindClose $R2
+FunctionEnd
+
+!define FOLDER_REFUSED "$INSTDIR holds files of its own. Choose an empty or new folder (for example $INSTDIR\Ovalith): Ovalith does not install among other files."
+
+Function CheckFolderOnLeave
+  Call CheckFolder
+  ${If} $R0 = 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${FOLDER_REFUSED}"
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
   SetShellVarContext current
   Call PathOptionFromCommandLine
+  ; Without pages (/S) the folder is checked here: status 2, nothing done.
+  ${If} ${Silent}
+    Call CheckFolder
+    ${If} $R0 = 0
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
@@ -83,6 +126,10 @@ Section "Ovalith" SecProgram
   CreateShortcut "$SENDTO\Ovalith.lnk" "$INSTDIR\ovalith.exe" "" \
     "$INSTDIR\ovalith.exe" 0 SW_SHOWNORMAL "" "Encrypt or decrypt with Ovalith"
 
+  ; The Start menu opens the file chooser (several files).
+  CreateShortcut "$SMPROGRAMS\Ovalith.lnk" "$INSTDIR\ovalith.exe" "/choose" \
+    "$INSTDIR\ovalith.exe" 0 SW_SHOWNORMAL "" "Encrypt or decrypt files with Ovalith"
+
   ; Explorer merges HKCU\Software\Classes into the associations of this
   ; user; the program opens a .ov2 file in its decrypt window.
   WriteRegStr HKCU "${CLASSES}\.ov2" "" "${PROGID}"
@@ -115,6 +162,7 @@ SectionEnd
 Section "Uninstall"
   Delete "$SENDTO\Ovalith.lnk"
   Call un.RemoveFromUserPath
+  Delete "$SMPROGRAMS\Ovalith.lnk"
   Delete "$INSTDIR\ovalith.exe"
   Delete "$INSTDIR\ovalith-cli.exe"
   Delete "$INSTDIR\ovalith.dll"

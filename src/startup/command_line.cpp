@@ -79,11 +79,16 @@ CommandLine ParseCommandText(const std::string& text) {
   CommandLine line;
   const std::string before = TrimSpaces(command.substr(0, option));
   line.path = Unquote(before);
-  line.paths = SplitWindowsArguments(before);
-  if (option != std::string::npos)
+  // An empty part ("" or the quote a quoted option leaves) names no file.
+  for (std::string& part : SplitWindowsArguments(before))
+    if (!part.empty()) line.paths.push_back(std::move(part));
+  if (option != std::string::npos) {
     line.password = command.substr(option + kOptionLength);
-  else if (before == "/choose")
+  } else if (before == "/choose") {
     line.request = Request::kChooseFiles;
+    line.path.clear();
+    line.paths.clear();
+  }
   return line;
 }
 

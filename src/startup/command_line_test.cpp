@@ -43,6 +43,11 @@ TEST(CommandText, KeepsTheWholeTextAsOnePathAndTheOptionAsItWas) {
   EXPECT_EQ(line.path, R"(C:\my notes.txt)");
   EXPECT_THAT(line.paths, ElementsAre(R"(C:\my)", "notes.txt"));
   EXPECT_EQ(ParseCommandText("/choose").request, Request::kChooseFiles);
+  EXPECT_THAT(ParseCommandText("/choose").paths, ElementsAre());
+  // A quoted option leaves a quote behind, which names no file.
+  line = ParseCommandText(R"("C:\a b.txt" "/pw=x y")");
+  EXPECT_EQ(line.path, "C:\\a b.txt\" ");
+  EXPECT_THAT(line.paths, ElementsAre(R"(C:\a b.txt)"));
   EXPECT_EQ(ParseCommandText("/choose /pw=abcd").request, Request::kRun);
 }
 
@@ -54,13 +59,19 @@ TEST(Arguments, FilesOptionsAndTheEndOfOptions) {
     Args paths;
   };
   for (const Case& c : std::vector<Case>{
-           {{"a.txt", "b.txt"}, Request::kRun, "a.txt b.txt", {"a.txt", "b.txt"}},
+           {{"a.txt", "b.txt"},
+            Request::kRun,
+            "a.txt b.txt",
+            {"a.txt", "b.txt"}},
            {{"--help"}, Request::kHelp, "", {}},
            {{"a.txt", "--version"}, Request::kVersion, "a.txt", {"a.txt"}},
            {{"--version", "--help"}, Request::kHelp, "", {}},
            {{"--choose"}, Request::kChooseFiles, "", {}},
            {{"--choose", "x.ov2"}, Request::kChooseFiles, "x.ov2", {"x.ov2"}},
-           {{"--", "--help", "-x"}, Request::kRun, "--help -x", {"--help", "-x"}},
+           {{"--", "--help", "-x"},
+            Request::kRun,
+            "--help -x",
+            {"--help", "-x"}},
            // Other arguments that begin with "-" were always names.
            {{"-report.txt"}, Request::kRun, "-report.txt", {"-report.txt"}},
        }) {

@@ -46,7 +46,8 @@ void frmMain::Form_Load() {
     }
     // Several arguments are one file when together they name one, as they
     // always did ("my notes.txt" unquoted); else each names a file.
-    bool one = line.paths.size() <= 1;
+    bool one = line.paths.size() <= 1 &&
+               (line.paths.empty() || line.paths.front() == line.path);
     std::vector<std::string> paths;
     if (!one) {
       // Each is relative to where the program started, so all are made
@@ -62,6 +63,11 @@ void frmMain::Form_Load() {
         FileName = Locate(line.path);
         one = true;
       } catch (const Failure&) {
+      }
+      if (!one && paths.size() == 1) {
+        // What is left once quotes are read as Windows reads them.
+        FileName = Locate(paths.front());
+        one = true;
       }
     } else {
       FileName = Locate(line.path);

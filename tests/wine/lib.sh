@@ -164,6 +164,22 @@ x_focus() {  # window-id seconds
   done
 }
 
+# Asks the probe about a window, from inside Windows: --text prints its
+# labels (a message box's message), --layout checks its captions and the
+# names of its boxes.
+probe() {  # --text|--layout|--tip title | --where title text
+  timeout 30 /usr/lib/wine/wine64 \
+    "$(winpath "$WIN64_BUILD_DIR/ovalith_window_probe.exe")" "$@" \
+    2>/dev/null | tr -d '\r'
+  return "${PIPESTATUS[0]}"
+}
+
+# The message of the message box that is shown (waits for it).
+box_text() {
+  wait_window '^Ovalith$' >/dev/null || return 1
+  probe --text Ovalith
+}
+
 # Types into the focused window.
 type_text() {
   xdotool type --delay 40 -- "$1"

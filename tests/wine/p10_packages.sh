@@ -27,7 +27,7 @@ for bits in 32 64; do
   fi
   folder=$unpacked/ovalith-$version-win$bits
   expect "zip for $bits-bit Windows: files" "$(ls "$folder" | tr '\n' ' ')" \
-    "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt ovalith-cli.exe ovalith.dll ovalith.exe "
+    "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt ovalith-cli.exe ovalith.dll ovalith.exe ovalith.html "
   format=pei-i386
   [ "$bits" = 64 ] && format=pei-x86-64
   expect "zip for $bits-bit Windows: $bits-bit program and library" \
@@ -54,6 +54,7 @@ timeout 30 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N \
 user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/* | grep -v /Public | head -1)
 installed=$user_dir/AppData/Local/Programs/Ovalith
 send_to=$user_dir/AppData/Roaming/Microsoft/Windows/SendTo/Ovalith.lnk
+start_menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Ovalith.lnk"
 # The same paths as Windows names them (a shortcut is started by its C:
 # path, as Explorer does).
 c_path() {  # path-inside-drive_c
@@ -105,6 +106,21 @@ expect "uninstall entry: name" "$(reg_value "$uninstall_key" DisplayName)" \
 expect "uninstall entry: command" \
   "$(reg_value "$uninstall_key" UninstallString)" \
   "\"$win_installed\\uninstall.exe\""
+
+# The Start-menu entry opens the file chooser.
+if [ -f "$start_menu" ]; then
+  pass "Start-menu entry"
+  timeout 60 "$WINE" start "$(c_path "$start_menu")" >/dev/null 2>&1
+  if chooser=$(wait_window '^Ovalith: choose files$' 30); then
+    pass "Start-menu entry opens the file chooser"
+    focus "$chooser" && keys Escape
+    wait_closed "$chooser" 30 || fail "file chooser closes on Escape"
+  else
+    fail "Start-menu entry opens the file chooser" "not shown within 30 s"
+  fi
+else
+  fail "Start-menu entry" "no $start_menu"
+fi
 
 # Send To: Explorer starts the shortcut with the file's path.
 dir=$(new_dir)
@@ -165,6 +181,9 @@ wait_until 60 test ! -e "$installed" &&
   fail "uninstaller removes the program's folder" "$(ls "$installed")"
 wait_until 20 test ! -e "$send_to" &&
   pass "uninstaller removes Send To" || fail "uninstaller removes Send To"
+wait_until 20 test ! -e "$start_menu" &&
+  pass "uninstaller removes the Start-menu entry" ||
+  fail "uninstaller removes the Start-menu entry"
 for key in 'HKCU\Software\Classes\.ov2' 'HKCU\Software\Classes\Ovalith.Container' \
   "$uninstall_key"; do
   timeout 30 "$WINE" reg query "$key" >/dev/null 2>&1 &&
@@ -178,6 +197,36 @@ expect "nothing else left in the user's folders" \
     grep -v '/Temp/~nsu[^/]*\.tmp' | comm -13 "$TESTROOT/files-before" -)" ""
 expect "no registry entry names Ovalith" \
   "$(cat "$WINEPREFIX"/*.reg | grep -ci ovalith)" 0
+
+# A folder the user chose that holds files of its own, one of them named as
+# one of the installer's: refused, nothing touched, nothing registered.
+mine=$user_dir/Mine
+mkdir -p "$mine"
+echo "the user's own" >"$mine/ovalith.exe"
+echo "notes" >"$mine/notes.txt"
+timeout 180 /usr/lib/wine/wine "$setup" /S "/D=$(c_path "$mine")" \
+  >/dev/null 2>&1
+expect "installer into a folder with the user's files: refused (status)" "$?" 2
+expect "refused install: the user's files untouched" \
+  "$(ls "$mine" | tr '\n' ' ')$(cat "$mine/ovalith.exe")" \
+  "notes.txt ovalith.exe the user's own"
+timeout 30 "$WINE" reg query "$uninstall_key" >/dev/null 2>&1 &&
+  fail "refused install: nothing registered"
+# Into a new folder it installs; the uninstaller then leaves a file the
+# user put there, and the folder holding it.
+fresh=$user_dir/Fresh
+timeout 180 /usr/lib/wine/wine "$setup" /S "/D=$(c_path "$fresh")" \
+  >/dev/null 2>&1
+expect "installer into a new folder: status" "$?" 0
+timeout 180 /usr/lib/wine/wine "$setup" /S "/D=$(c_path "$fresh")" \
+  >/dev/null 2>&1
+expect "installer again over its own installation: status" "$?" 0
+echo "kept" >"$fresh/my-own.txt"
+timeout 60 "$WINE" "$(winpath "$fresh/uninstall.exe")" /S >/dev/null 2>&1
+wait_until 60 test ! -e "$fresh/ovalith.exe" -a ! -e "$fresh/uninstall.exe"
+expect "uninstaller removes only its own files" \
+  "$(ls "$fresh" 2>/dev/null | tr '\n' ' ')" "my-own.txt "
+timeout 30 wineserver -k
 rm -rf "$WINEPREFIX"
 
 # On 32-bit Windows the same installer puts the 32-bit program in place.

@@ -16,18 +16,15 @@ expect "typed passwords and Enter: status" "$STATUS" 0
 expect_same_file "typed passwords: container as the Linux program's" \
   "$dir/letter.ov2" "$(linux_encrypt "$dir/letter.txt" "$PW")"
 
-# Passwords that differ: the message, then the window takes input again
-# with the focus where it was.
+# Passwords that differ: the message, then the window takes input again,
+# ready for both passwords to be typed over.
 dir=$(new_dir)
 echo "mismatch" >"$dir/mismatch.txt"
 start_ovalith "$(winpath "$dir/mismatch.txt")"
 if main=$(main_window '^Ovalith 2.0$'); then
   type_passwords "abcd" "abce"
   answer_box "passwords differ: message box" message-box Return
-  focus "$main"
-  keys BackSpace
-  type_text "d"
-  keys Return
+  focus "$main" && type_passwords "abcd" "abcd"
 fi
 finish_ovalith
 expect "corrected after the message: status" "$STATUS" 0
@@ -81,10 +78,7 @@ if main=$(main_window '^Decrypt$'); then
   type_text "wrong"
   keys Return
   answer_box "wrong password: message box" message-box-wrong-password Return
-  focus "$main"
-  keys BackSpace BackSpace BackSpace BackSpace BackSpace
-  type_text "$PW"
-  keys Return
+  focus "$main" && type_text "$PW" && keys Return
 fi
 finish_ovalith
 expect "decrypt after a wrong password: status" "$STATUS" 0

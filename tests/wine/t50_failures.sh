@@ -82,18 +82,6 @@ expect "large file: container size" "$(stat -c %s "$dir/large.ov2" 2>/dev/null)"
   $((1024 * 1024 * 1024 + 16))
 rm -f "$dir/large.bin" "$dir/large.ov2"
 
-# "report.OV2" is encrypted into "report.ov2", which on Windows is the
-# input itself: after Yes the complete container takes the input's place.
-dir=$(new_dir)
-head -c 3000 /dev/urandom >"$dir/report.OV2"
-start_ovalith "$(winpath "$dir/report.OV2") /pw=secret"
-answer_box "output is the input: overwrite question" "" y
-finish_ovalith
-expect "output is the input: status" "$STATUS" 0
-expect "output is the input: one file left" "$(ls "$dir" | wc -l)" 1
-expect "output is the input: container size" \
-  "$(stat -c %s "$dir"/* 2>/dev/null)" 3016
-
 # A drive letter that names no drive is a failure, not a guess.
 start_ovalith 'Q:\nowhere\x.txt /pw=secret'
 answer_box "missing drive: usage message" "" Return

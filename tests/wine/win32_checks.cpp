@@ -2,10 +2,12 @@
 // run under Wine.  Prints one line per failed check and a closing count.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/win32/command_line.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/windows_names.h"
+#include "ui/win32/file_chooser.h"
 #include "ui/win32/progress_scale.h"
 
 namespace {
@@ -69,6 +71,39 @@ void TextsRoundTripThroughTheCodePage() {
   Check(threw, "broken UTF-8 is refused");
 }
 
+// Passwords give one key on every system only if each character has its
+// own byte: no look-alike, no '?'.
+void PasswordsKeepEveryCharacterOrAreRefused() {
+  using namespace ovalith::win32;
+  const auto western = [](const char* utf8) {
+    return NarrowExactly(1252, Widen(utf8));
+  };
+  Check(western("\xC3\xA9t\xC3\xA9-cl\xC3\xA9") == "\xE9t\xE9-cl\xE9",
+        "\"\u00e9t\u00e9-cl\u00e9\": its Windows-1252 bytes");
+  Check(!western("\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C"),
+        "Cyrillic refused in Windows-1252");
+  Check(!western("\xC4\x81"
+                 "bc"),
+        "no best-fit: a-macron is not 'a'");
+  Check(western("a?b") == "a?b", "a real '?' stays");
+  Check(NarrowExactly(1251, Widen("\xD0\xBF")) == "\xEF",
+        "Cyrillic in Windows-1251");
+}
+
+void ChosenFilesBecomeFullPaths() {
+  using ovalith::win32::ChosenPaths;
+  Check(ChosenPaths(L"C:\\d\\one.txt\0") ==
+            std::vector<std::wstring>{L"C:\\d\\one.txt"},
+        "one file: its path");
+  Check(ChosenPaths(L"C:\\d e\0a.txt\0b c.ov2\0") ==
+            std::vector<std::wstring>{L"C:\\d e\\a.txt", L"C:\\d e\\b c.ov2"},
+        "several: folder joined to each name");
+  Check(ChosenPaths(L"C:\\\0a\0b\0") ==
+            std::vector<std::wstring>{L"C:\\a", L"C:\\b"},
+        "a drive's root keeps one separator");
+  Check(ChosenPaths(L"\0").empty(), "nothing chosen");
+}
+
 void BarPositionsFitForAnyFileSize() {
   using namespace ovalith::win32;
   Check(ProgressShift(0) == 0 && ProgressShift(kMaxBarUnits) == 0,
@@ -89,6 +124,8 @@ int main() {
   PlainNamesExcludeWhatWindowsReserves();
   TextsRoundTripThroughTheCodePage();
   BarPositionsFitForAnyFileSize();
+  PasswordsKeepEveryCharacterOrAreRefused();
+  ChosenFilesBecomeFullPaths();
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
 }

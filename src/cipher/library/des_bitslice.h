@@ -16,7 +16,9 @@
 #include <cstdint>
 
 #include "cipher/library/des_sboxes.h"
+#if defined(__i386__) || defined(__x86_64__)
 #include "cipher/library/des_sboxes_ternary.h"
+#endif
 #include "cipher/library/des_tables.h"
 
 namespace ovalith::des {

@@ -11,6 +11,11 @@
 #include <cpuid.h>
 #define OVALITH_DES_X86 1
 #endif
+// A WebAssembly module either has SIMD128 throughout or is refused whole by a
+// browser without it: the build decides, not a probe at run time.
+#ifdef __wasm_simd128__
+#define OVALITH_DES_SIMD128 1
+#endif
 
 namespace ovalith::des {
 namespace {
@@ -50,13 +55,19 @@ const Cpu& TheCpu() {
 
 PathFn Function(Path path) {
   switch (path) {
+#ifdef OVALITH_DES_X86
     case Path::kSse2:
       return CryptSse2;
     case Path::kAvx2:
       return CryptAvx2;
     case Path::kAvx512:
       return CryptAvx512;
-    case Path::kWord64:
+#endif
+#ifdef OVALITH_DES_SIMD128
+    case Path::kSimd128:
+      return CryptSimd128;
+#endif
+    default:
       break;
   }
   return CryptWord64;
@@ -95,6 +106,8 @@ const char* PathName(Path path) {
       return "avx2";
     case Path::kAvx512:
       return "avx512";
+    case Path::kSimd128:
+      return "simd128";
     case Path::kWord64:
       break;
   }
@@ -109,6 +122,8 @@ std::size_t PassBlocks(Path path) {
       return 256;
     case Path::kAvx512:
       return 512;
+    case Path::kSimd128:
+      return 128;
     case Path::kWord64:
       break;
   }
@@ -123,6 +138,12 @@ bool PathAvailable(Path path) {
       return TheCpu().avx2;
     case Path::kAvx512:
       return TheCpu().avx512;
+    case Path::kSimd128:
+#ifdef OVALITH_DES_SIMD128
+      return true;
+#else
+      return false;
+#endif
     case Path::kWord64:
       break;
   }

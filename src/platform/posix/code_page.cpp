@@ -23,6 +23,27 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// text from one encoding into another; none when iconv fails.
+std::optional<std::string> Convert(const std::string& text,
+                                   const std::string& to,
+                                   const std::string& from) {
+  iconv_t cd = iconv_open(to.c_str(), from.c_str());
+  if (cd == (iconv_t)-1) return std::nullopt;
+  std::string in = text;
+  // Between UTF-8 and an 8-bit code page, 4 bytes a byte are enough.
+  std::string out(4 * in.size() + 1, '\0');
+  char* in_ptr = in.data();
+  std::size_t in_left = in.size();
+  char* out_ptr = out.data();
+  std::size_t out_left = out.size();
+  const std::size_t result = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
+  iconv_close(cd);
+  if (result == static_cast<std::size_t>(-1) || in_left != 0)
+    return std::nullopt;
+  out.resize(out.size() - out_left);
+  return out;
+}
+
 }  // namespace
 
 std::string PasswordCodePageSetting() {
@@ -49,21 +70,12 @@ std::string CodePageDisplayName(const std::string& setting) {
 std::optional<std::string> ToWindowsCodePage(const std::string& text,
                                              const std::string& setting) {
   if (setting == "UTF-8") return text;
-  iconv_t cd = iconv_open(setting.c_str(), "UTF-8");
-  if (cd == (iconv_t)-1) return std::nullopt;
-  std::string in = text;
-  // A code page needs at most as many bytes as UTF-8 for one character.
-  std::string out(in.size() + 1, '\0');
-  char* in_ptr = in.data();
-  std::size_t in_left = in.size();
-  char* out_ptr = out.data();
-  std::size_t out_left = out.size();
-  const std::size_t result = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
-  iconv_close(cd);
-  if (result == static_cast<std::size_t>(-1) || in_left != 0)
-    return std::nullopt;
-  out.resize(out.size() - out_left);
-  return out;
+  std::optional<std::string> bytes = Convert(text, setting, "UTF-8");
+  // What a code page lacks must be refused, not replaced or dropped: musl
+  // puts '*' in its place, glibc drops some (the tag characters) without a
+  // word.  The bytes must give back the very text typed.
+  if (!bytes || Convert(*bytes, "UTF-8", setting) != text) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace ovalith

@@ -48,6 +48,21 @@ std::string NarrowCodePage(const std::wstring& wide) {
   return FromWide(CP_ACP, 0, wide);
 }
 
+std::optional<std::string> NarrowExactly(UINT code_page,
+                                         const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int length = static_cast<int>(wide.size());
+  BOOL lacking = FALSE;
+  int size = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                 length, nullptr, 0, nullptr, &lacking);
+  if (size <= 0 || lacking) return std::nullopt;
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide.data(), length,
+                      text.data(), size, nullptr, &lacking);
+  if (lacking) return std::nullopt;
+  return text;
+}
+
 std::string SystemErrorText(DWORD error) {
   wchar_t* buffer = nullptr;
   DWORD length = FormatMessageW(

@@ -2,6 +2,7 @@
 // Windows API and the ANSI code page that password and extension bytes use.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/win32/windows_api.h"
@@ -16,6 +17,11 @@ std::string Narrow(const std::wstring& wide);
 // the code page lacks become its default character.
 std::wstring WidenCodePage(const std::string& bytes);
 std::string NarrowCodePage(const std::wstring& wide);
+
+// Wide text as bytes of the given 8-bit code page, none when a character
+// has no byte of its own there (no best-fit look-alike, no default '?').
+std::optional<std::string> NarrowExactly(UINT code_page,
+                                         const std::wstring& wide);
 
 // The system's text for an error code, without the trailing line break.
 std::string SystemErrorText(DWORD error);

@@ -28,6 +28,25 @@ std::wstring ProgramFolder() {
   return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
+// The ANSI code page, in which passwords have always become key bytes.
+// Where Windows is set to use UTF-8 there is none: Windows-1252, as on Linux.
+UINT PasswordPage() {
+  const UINT page = GetACP();
+  return page == CP_UTF8 ? 1252 : page;
+}
+
+// A path Windows refused: too long says so plainly, with what to do.
+Failure PathFailure(const std::string& path) {
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILENAME_EXCED_RANGE ||
+      (error == ERROR_PATH_NOT_FOUND && path.size() >= MAX_PATH))
+    return Failure(path +
+                   ": the path is too long for this Windows (more than 259 "
+                   "characters): move the file to a shorter path, or turn on "
+                   "long paths (Windows 10 and later)");
+  return Failure(path + ": " + SystemErrorText(error));
+}
+
 }  // namespace
 
 CommandLine Win32System::ReadCommandLine() {
@@ -37,10 +56,10 @@ CommandLine Win32System::ReadCommandLine() {
 std::string Win32System::AbsolutePath(const std::string& path) {
   std::wstring wide = Widen(path);
   DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (size == 0) throw Failure(LastErrorText(path));
+  if (size == 0) throw PathFailure(path);
   std::wstring full(size, L'\0');
   size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-  if (size == 0 || size >= full.size()) throw Failure(LastErrorText(path));
+  if (size == 0 || size >= full.size()) throw PathFailure(path);
   full.resize(size);
   return Narrow(full);
 }
@@ -59,8 +78,7 @@ void Win32System::EnterDrive(const std::string& path) {
 
 void Win32System::EnterDirectory(const std::string& dir) {
   if (dir.empty()) return;
-  if (!SetCurrentDirectoryW(Widen(dir).c_str()))
-    throw Failure(LastErrorText(dir));
+  if (!SetCurrentDirectoryW(Widen(dir).c_str())) throw PathFailure(dir);
 }
 
 std::optional<std::string> Win32System::LookUp(const std::string& name) {
@@ -110,6 +128,18 @@ std::string Win32System::CodePageToName(const std::string& bytes) const {
   return Narrow(WidenCodePage(bytes));
 }
 
+std::optional<std::string> Win32System::PasswordToCodePage(
+    const std::string& text) const {
+  return NarrowExactly(PasswordPage(), Widen(text));
+}
+
+std::string Win32System::PasswordCodePage() const {
+  const UINT page = PasswordPage();
+  if (page == 874 || (page >= 1250 && page <= 1258))
+    return "Windows-" + std::to_string(page);
+  return "code page " + std::to_string(page);
+}
+
 std::unique_ptr<InputFile> Win32System::OpenInput(const std::string& path) {
   return OpenInputFile(path);
 }
@@ -146,18 +176,21 @@ void Win32System::RemoveFile(const std::string& name) noexcept {
 void* Win32System::LoadLibrary(const std::string& name) {
   // Never from the working directory, which is the folder of the file
   // being processed: whoever gave the user that file may have put a DLL
-  // beside it.  The program's own folder, then the system's.
-  std::wstring file = Widen(name) + L".dll";
-  HMODULE library = LoadLibraryExW(
-      file.c_str(), nullptr,
-      LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
-  // Windows 7 without update KB2533623 has no search flags: the full path,
-  // never the bare name.
-  if (!library && GetLastError() == ERROR_INVALID_PARAMETER) {
-    std::wstring folder = ProgramFolder();
-    if (!folder.empty())
-      library = LoadLibraryExW((folder + file).c_str(), nullptr,
-                               LOAD_WITH_ALTERED_SEARCH_PATH);
+  // beside it.  The program's own folder, then the system's.  By its full
+  // path first: a search that starts from a working directory longer than
+  // MAX_PATH fails as a whole.
+  const std::wstring file = Widen(name) + L".dll";
+  const std::wstring folder = ProgramFolder();
+  HMODULE library = nullptr;
+  if (!folder.empty() &&
+      GetFileAttributesW((folder + file).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    library = LoadLibraryExW((folder + file).c_str(), nullptr,
+                             LOAD_WITH_ALTERED_SEARCH_PATH);
+  } else {
+    library =
+        LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Windows 7 without update KB2533623 has no search flags; then only
+    // beside the program.
   }
   if (!library) throw Failure(LastErrorText(name + ".dll"));
   return reinterpret_cast<void*>(library);

@@ -20,6 +20,10 @@ class Win32System : public System {
   bool IsPlainName(const std::string& name) const override;
   std::string NameToCodePage(const std::string& name) const override;
   std::string CodePageToName(const std::string& bytes) const override;
+  bool NamesIgnoreCase() const override { return true; }
+  std::optional<std::string> PasswordToCodePage(
+      const std::string& text) const override;
+  std::string PasswordCodePage() const override;
 
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& name) override;

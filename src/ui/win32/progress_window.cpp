@@ -14,6 +14,13 @@ namespace {
 const wchar_t kClassName[] = L"OvalithProgress";
 const ULONGLONG kPaintInterval = 200;  // milliseconds
 
+// In twips: the window, its bar, and the line above the bar for a set.
+const int kWidth = 3120;
+const int kHeight = 720;
+const TwipsRect kBar = {120, 240, 2895, 255};
+const TwipsRect kStep = {120, 150, 2895, 255};
+const int kStepHeight = 360;
+
 }  // namespace
 
 ProgressWindow::~ProgressWindow() { Destroy(); }
@@ -22,10 +29,24 @@ void ProgressWindow::Create() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   if (!InitCommonControlsEx(&controls))
     throw Failure("the common controls could not be initialised");
-  window_ = DialogFrame::Create(instance_, kClassName, Procedure, L"", 3120,
-                                720, this);
-  bar_ = DialogFrame::AddControl(window_, PROGRESS_CLASSW, L"", 0, 0, 1,
-                                 {120, 240, 2895, 255});
+  window_ = DialogFrame::Create(instance_, kClassName, Procedure, L"", kWidth,
+                                kHeight, this);
+  bar_ = DialogFrame::AddControl(window_, PROGRESS_CLASSW, L"", 0, 0, 1, kBar);
+  step_ = nullptr;
+}
+
+void ProgressWindow::SetStep(const std::wstring& step) {
+  if (!window_) Create();
+  if (!step_) {
+    step_ = DialogFrame::AddControl(
+        window_, L"STATIC", L"",
+        SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_PATHELLIPSIS, 0, 2, kStep);
+    TwipsRect bar = kBar;
+    bar.top += kStepHeight;
+    DialogFrame::Place(bar_, bar);
+    DialogFrame::Resize(window_, kWidth, kHeight + kStepHeight);
+  }
+  SetWindowTextW(step_, step.c_str());
 }
 
 void ProgressWindow::Show(const std::wstring& caption) {
@@ -67,15 +88,37 @@ void ProgressWindow::Hide() {
 void ProgressWindow::Destroy() {
   if (!window_) return;
   HWND window = window_;
-  window_ = bar_ = nullptr;
+  window_ = bar_ = step_ = nullptr;
   DestroyWindow(window);
+}
+
+bool ProgressWindow::StopRequested() {
+  // Every message: the main window is disabled during a run, so the only
+  // input acted on is this window's close box and Escape.
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      stop_ = true;
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return stop_;
 }
 
 LRESULT CALLBACK ProgressWindow::Procedure(HWND window, UINT message,
                                            WPARAM wparam, LPARAM lparam) {
-  DialogFrame::UserData(window, message, lparam);
-  // A run cannot be interrupted: the close box does nothing.
-  if (message == WM_CLOSE) return 0;
+  auto* self = static_cast<ProgressWindow*>(
+      DialogFrame::UserData(window, message, lparam));
+  const bool escape = message == WM_KEYDOWN && wparam == VK_ESCAPE;
+  if (self && (message == WM_CLOSE || escape)) {
+    // The run sees it at its next poll and stops cleanly; the window goes
+    // with the others.
+    self->stop_ = true;
+    return 0;
+  }
   return DefWindowProcW(window, message, wparam, lparam);
 }
 

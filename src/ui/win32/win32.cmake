@@ -11,6 +11,7 @@ add_library(ovalith_win32 STATIC
   ${OVALITH_WIN32_SYSTEM_DIR}/win32_system.cpp
   ${OVALITH_WIN32_SYSTEM_DIR}/windows_names.cpp
   ${OVALITH_WIN32_DIR}/dialog_frame.cpp
+  ${OVALITH_WIN32_DIR}/file_chooser.cpp
   ${OVALITH_WIN32_DIR}/main_window.cpp
   ${OVALITH_WIN32_DIR}/progress_window.cpp
   ${OVALITH_WIN32_DIR}/win32_view.cpp
@@ -18,7 +19,7 @@ add_library(ovalith_win32 STATIC
 # Windows 7 API level; UNICODE so that no narrow API slips in by accident.
 target_compile_definitions(ovalith_win32 PUBLIC
   UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-target_link_libraries(ovalith_win32 PUBLIC ovalith_core comctl32 gdi32 user32)
+target_link_libraries(ovalith_win32 PUBLIC ovalith_core comctl32 comdlg32 gdi32 user32)
 
 add_executable(ovalith WIN32
   ${OVALITH_WIN32_DIR}/main_win32.cpp

@@ -1,13 +1,27 @@
 #include "ui/win32/win32_view.h"
 
 #include "platform/win32/wide_text.h"
+#include "ui/win32/file_chooser.h"
 
 namespace ovalith::win32 {
 
 namespace {
 
-bool IsPasswordBox(Control control) {
-  return control == Control::txtPW1 || control == Control::txtPW2;
+// A message as a Windows user reads it.  Names in messages come with every
+// backslash written "\x5c" (so that an escape can never be mistaken for
+// a name's own text); here the backslash is the separator and never part
+// of a name, so it is shown as itself.
+std::wstring MessageText(const std::string& text) {
+  std::string shown;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text.compare(at, 4, "\\x5c") == 0) {
+      shown += '\\';
+      at += 3;
+    } else {
+      shown += text[at];
+    }
+  }
+  return Widen(shown);
 }
 
 }  // namespace
@@ -15,14 +29,14 @@ bool IsPasswordBox(Control control) {
 Win32View::Win32View(HINSTANCE instance)
     : main_(instance), progress_(instance) {}
 
+// Every text is UTF-8, passwords included: the core decides which code
+// page a password's key is folded in, and refuses what it lacks.
 void Win32View::SetText(Control control, const std::string& text) {
-  main_.SetText(control,
-                IsPasswordBox(control) ? WidenCodePage(text) : Widen(text));
+  main_.SetText(control, Widen(text));
 }
 
 std::string Win32View::GetText(Control control) {
-  std::wstring text = main_.GetText(control);
-  return IsPasswordBox(control) ? NarrowCodePage(text) : Narrow(text);
+  return Narrow(main_.GetText(control));
 }
 
 void Win32View::SetVisible(Control control, bool visible) {
@@ -38,6 +52,17 @@ void Win32View::UnloadWindows() {
   main_.Destroy();
 }
 
+void Win32View::SetDetails(Control control, const std::string& text) {
+  main_.SetDetails(control, Widen(text));
+}
+
+std::vector<std::string> Win32View::ChooseFiles() {
+  std::vector<std::string> paths;
+  for (const std::wstring& path : win32::ChooseFiles(main_.handle()))
+    paths.push_back(Narrow(path));
+  return paths;
+}
+
 Answer Win32View::MessageBox(const std::string& text, Icon icon) {
   UINT type = MB_SETFOREGROUND;
   switch (icon) {
@@ -48,18 +73,27 @@ Answer Win32View::MessageBox(const std::string& text, Icon icon) {
       type |= MB_OK | MB_ICONEXCLAMATION;
       break;
     case Icon::Question:
-      type |= MB_YESNO | MB_ICONQUESTION;
+      // Enter never replaces a file.
+      type |= MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
       break;
   }
   int answer =
-      MessageBoxW(main_.handle(), Widen(text).c_str(), L"Ovalith", type);
+      MessageBoxW(main_.handle(), MessageText(text).c_str(), L"Ovalith", type);
   if (icon != Icon::Question) return Answer::Ok;
   return answer == IDYES ? Answer::Yes : Answer::No;
 }
 
+Answer Win32View::AskInSet(const std::string& text) {
+  int answer = MessageBoxW(
+      main_.handle(), MessageText(text).c_str(), L"Ovalith",
+      MB_SETFOREGROUND | MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
+  if (answer == IDYES) return Answer::Yes;
+  return answer == IDNO ? Answer::No : Answer::Cancel;
+}
+
 void Win32View::ShowUsage(const std::string& text, const std::string& cause) {
-  // The box keeps the usage text alone; the cause is for whoever started
-  // the program from a console or a script.
+  // The cause ends the box, and goes to whoever started the program from
+  // a console or a script.
   HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   if (error && error != INVALID_HANDLE_VALUE) {
     std::string line = "ovalith: " + cause + "\r\n";
@@ -67,7 +101,8 @@ void Win32View::ShowUsage(const std::string& text, const std::string& cause) {
     WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written,
               nullptr);
   }
-  MessageBox(text, Icon::Exclamation);
+  MessageBox(cause.empty() ? text : text + "\r\n\r\n" + cause,
+             Icon::Exclamation);
 }
 
 void Win32View::ProgressShow(const std::string& caption) {
@@ -81,6 +116,12 @@ void Win32View::ProgressSetValue(std::uint64_t value) {
 }
 
 void Win32View::ProgressHide() { progress_.Hide(); }
+
+void Win32View::ProgressSetStep(const std::string& step) {
+  progress_.SetStep(Widen(step));
+}
+
+bool Win32View::StopRequested() { return progress_.StopRequested(); }
 
 void Win32View::ProcessPendingEvents() {
   MSG msg;

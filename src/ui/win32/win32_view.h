@@ -1,5 +1,5 @@
 // win32_view.h: the view of the Windows program: the main window, the
-// progress window and message boxes.
+// progress window, message boxes and the file chooser.
 #pragma once
 
 #include "platform/view.h"
@@ -19,8 +19,11 @@ class Win32View : public View {
   void SetMainEnabled(bool enabled) override;
   MainEvent WaitForMainEvent() override;
   void UnloadWindows() override;
+  void SetDetails(Control control, const std::string& text) override;
+  std::vector<std::string> ChooseFiles() override;
 
   Answer MessageBox(const std::string& text, Icon icon) override;
+  Answer AskInSet(const std::string& text) override;
   void ShowUsage(const std::string& text, const std::string& cause) override;
 
   void ProgressShow(const std::string& caption) override;
@@ -28,6 +31,8 @@ class Win32View : public View {
   void ProgressSetValue(std::uint64_t value) override;
   void ProgressHide() override;
   void ProcessPendingEvents() override;
+  void ProgressSetStep(const std::string& step) override;
+  bool StopRequested() override;
 
  private:
   MainWindow main_;
