@@ -1,4 +1,4 @@
-# t80_console.sh: ovalith-cli.exe, the terminal program on the Windows
+# t85_console.sh: ovalith-cli.exe, the terminal program on the Windows
 # console, used as scripts use it: the same statuses and files as the Linux
 # program on the same cases, answers from redirected standard input,
 # nothing on standard output, names beyond ASCII; on a terminal (Wine's
@@ -103,6 +103,12 @@ same_as_linux "cli: existing output, end of input" "$case_dir" notes.ov2 \
 same_as_linux "cli: wrong password" "$case_dir" notes.ov2 "pass ward"
 same_as_linux "cli: passwords not equal" "$case_dir" notes.txt "abcd" "abce"
 same_as_linux "cli: password too short" "$case_dir" notes.txt "abc" "abc"
+# A character the code page lacks is refused, as on Linux, not replaced.
+same_as_linux "cli: a password beyond the code page" "$case_dir" notes.txt \
+  "zwölf Ω" "zwölf Ω"
+grep -q "password holds a character that" "$STDERR_FILE" &&
+  pass "cli: a password beyond the code page: said why" ||
+  fail "cli: a password beyond the code page: said why"
 same_as_linux "cli: missing file" "$case_dir" "absent.txt /pw=secret"
 grep -q "absent.txt: no such file" "$STDERR_FILE" &&
   pass "cli: missing file: the cause on standard error" ||
