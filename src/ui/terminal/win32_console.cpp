@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "platform/win32/wide_text.h"
+
 namespace ovalith::win32 {
 
 namespace {
@@ -296,14 +298,14 @@ Key Win32Console::ReadKey() {
 
 void Win32Console::WriteError(const std::string& text) {
   if (error_is_console_) {
-    WriteScreen(error_, text);
+    WriteScreen(error_, win32::ShownOnWindows(text));
   } else {
-    WriteBytes(error_, text);
+    WriteBytes(error_, win32::ShownOnWindows(text));
   }
 }
 
 void Win32Console::WriteWindow(const std::string& text) {
-  WriteScreen(window_, text);
+  WriteScreen(window_, win32::ShownOnWindows(text));
 }
 
 std::size_t Win32Console::WindowWidth() { return Width(window_); }
