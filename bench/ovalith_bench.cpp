@@ -181,11 +181,35 @@ void BM_ProgressUpdate(benchmark::State& state) {
 }
 BENCHMARK(BM_ProgressUpdate);
 
+// A terminal on standard error that is /dev/null.
+class NullTerminal : public ovalith::Console {
+ public:
+  explicit NullTerminal(int fd) : fd_(fd) {}
+  bool InputIsTerminal() const override { return false; }
+  std::optional<std::string> ReadLine() override { return std::nullopt; }
+  void BeginKeys() override {}
+  void EndKeys() override {}
+  ovalith::Key ReadKey() override { return {ovalith::Key::kClosed}; }
+  void WriteError(const std::string& text) override {
+    if (::write(fd_, text.data(), text.size()) < 0) std::abort();
+  }
+  void WriteWindow(const std::string& text) override { WriteError(text); }
+  bool WindowIsError() const override { return true; }
+  std::size_t WindowWidth() override { return 80; }
+  bool ErrorIsTerminal() const override { return true; }
+  std::size_t ErrorWidth() override { return 80; }
+  void WriteOutput(const std::string&) override {}
+
+ private:
+  int fd_;
+};
+
 // Once per report: the bar drawn to /dev/null at its usual pace.
 void BM_ProgressBarSetValue(benchmark::State& state) {
   const int fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
   {
-    ovalith::ProgressBar bar(fd);
+    NullTerminal terminal(fd);
+    ovalith::ProgressBar bar(terminal);
     bar.Show("Encrypting...");
     bar.SetMax(std::uint64_t{1} << 40);
     std::uint64_t value = 0;

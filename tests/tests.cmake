@@ -50,11 +50,13 @@ add_executable(ovalith_tests
   src/protect/input_reader_test.cpp
   src/startup/command_line_test.cpp
   src/ui/file_set_test.cpp
+  src/ui/terminal/terminal_view_test.cpp
   tests/run_test.cpp
   tests/set_run_test.cpp
   tests/startup_test.cpp
 )
-target_link_libraries(ovalith_tests PRIVATE ovalith_test_support)
+target_link_libraries(ovalith_tests PRIVATE ovalith_test_support
+                      ovalith_terminal)
 add_dependencies(ovalith_tests ovalith_cipher ovalith_single
                  ovalith_encrypt_only ovalith_no_round_trip ovalith_key_changing
                  ovalith_bulk_failing)

@@ -24,7 +24,7 @@ page=$(realpath -m "${4:-$root/build/web/ovalith.html}")
 version=$(sed -n 's/^project(ovalith VERSION \([0-9.]*\).*/\1/p' \
   "$root/CMakeLists.txt")
 for build in "$build32" "$build64"; do
-  for file in ovalith.exe ovalith.dll; do
+  for file in ovalith.exe ovalith-cli.exe ovalith.dll; do
     [ -f "$build/$file" ] || { echo "$build/$file: not built" >&2; exit 1; }
   done
 done
@@ -55,7 +55,7 @@ notice() {  # title debian-package licence...
   cat <<EOF
 Ovalith $version for Windows: third-party code
 
-ovalith.exe and ovalith.dll are built with GCC for mingw-w64 and linked
+ovalith.exe, ovalith-cli.exe and ovalith.dll are built with GCC for mingw-w64 and linked
 statically, so they contain parts of the GCC runtime libraries (libstdc++,
 libgcc: GPL-3 with the GCC Runtime Library Exception, which lets programs
 built with GCC carry them under their own licence) and of the mingw-w64
@@ -70,8 +70,8 @@ for arch in 32 64; do
   [ "$arch" = 64 ] && build=$build64
   folder=$work/zip$arch/ovalith-$version-win$arch
   mkdir -p "$folder"
-  cp "$build/ovalith.exe" "$build/ovalith.dll" "$work/docs/"*.txt "$page" \
-    "$folder/"
+  cp "$build/ovalith.exe" "$build/ovalith-cli.exe" "$build/ovalith.dll" \
+    "$work/docs/"*.txt "$page" "$folder/"
   (cd "$work/zip$arch" && zip -X -q -r "$out/ovalith-$version-win$arch.zip" \
     "ovalith-$version-win$arch")
 done

@@ -5,10 +5,11 @@
 ; Installs into the user's programs folder without administrator rights,
 ; the 64-bit program on 64-bit Windows; adds "Send To", a Start-menu entry
 ; (the file chooser), the .ov2 association (a double-click decrypts) and an
-; uninstall entry, all under HKCU.  It installs only into an empty or new
-; folder or over an Ovalith installation, so it never replaces a file of
-; the user's; the uninstaller removes only the files, shortcuts and keys it
-; added.
+; uninstall entry, all under HKCU; on request (a component, or /PATH) the
+; folder joins the user's PATH for ovalith-cli.exe.  It installs only into
+; an empty or new folder or over an Ovalith installation, so it never
+; replaces a file of the user's; the uninstaller removes only the files,
+; shortcuts, keys and PATH entry it added.
 
 Unicode true
 RequestExecutionLevel user
@@ -17,6 +18,8 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "x64.nsh"
+!include "FileFunc.nsh"
+!include "WinMessages.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ovalith"
 !define PROGID "Ovalith.Container"
@@ -38,6 +41,7 @@ VIAddVersionKey "FileDescription" "Ovalith setup"
 VIAddVersionKey "LegalCopyright" "The Ovalith developers, MIT licence"
 
 !insertmacro MUI_PAGE_LICENSE "${DOCS}\LICENSE.txt"
+!insertmacro MUI_PAGE_COMPONENTS
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckFolderOnLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -79,6 +83,7 @@ FunctionEnd
 
 Function .onInit
   SetShellVarContext current
+  Call PathOptionFromCommandLine
   ; Without pages (/S) the folder is checked here: status 2, nothing done.
   ${If} ${Silent}
     Call CheckFolder
@@ -93,7 +98,8 @@ Function un.onInit
   SetShellVarContext current
 FunctionEnd
 
-Section "Ovalith"
+Section "Ovalith" SecProgram
+  SectionIn RO
   ; Whether the user's programs folder is ours to remove again.
   ${IfNot} ${FileExists} "$LOCALAPPDATA\Programs\*.*"
     StrCpy $0 1
@@ -104,9 +110,11 @@ Section "Ovalith"
   SetOutPath "$INSTDIR"
   ${If} ${RunningX64}
     File "${BIN64}\ovalith.exe"
+    File "${BIN64}\ovalith-cli.exe"
     File "${BIN64}\ovalith.dll"
   ${Else}
     File "${BIN32}\ovalith.exe"
+    File "${BIN32}\ovalith-cli.exe"
     File "${BIN32}\ovalith.dll"
   ${EndIf}
   File "${DOCS}\README.txt"
@@ -143,10 +151,20 @@ Section "Ovalith"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "CreatedProgramsFolder" $0
 SectionEnd
 
+; For scripts: ovalith-cli.exe by its name in any console.
+Section /o "Add the folder to PATH (for ovalith-cli.exe)" SecPath
+  Call AddToUserPath
+SectionEnd
+
+!addincludedir "${__FILEDIR__}"
+!include "user_path.nsh"
+
 Section "Uninstall"
   Delete "$SENDTO\Ovalith.lnk"
+  Call un.RemoveFromUserPath
   Delete "$SMPROGRAMS\Ovalith.lnk"
   Delete "$INSTDIR\ovalith.exe"
+  Delete "$INSTDIR\ovalith-cli.exe"
   Delete "$INSTDIR\ovalith.dll"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"

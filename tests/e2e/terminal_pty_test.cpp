@@ -111,7 +111,7 @@ TEST_F(TerminalPty, CtrlDInAFilledFieldDoesNotClose) {
   EXPECT_TRUE(fs::exists(dir_ / "a.ov2"));
 }
 
-TEST_F(TerminalPty, RefusedRunsBringTheWindowBackWithTheFieldsKept) {
+TEST_F(TerminalPty, RefusedRunsBringTheWindowBackReadyToBeTypedOver) {
   TerminalChild program(dir_, {"a.txt"});
   program.WaitFor("[Enter] Encrypt");
   program.Type("abcd\rabce\r");
@@ -122,13 +122,17 @@ TEST_F(TerminalPty, RefusedRunsBringTheWindowBackWithTheFieldsKept) {
   at = program.WaitFor("[Enter] Encrypt", at);
   EXPECT_FALSE(fs::exists(dir_ / "a.ov2"));
 
-  // Mend the second field: to it, one character off, the right one on.
-  program.Type(
-      "\r\x7f"
-      "d\r");
+  // The first field has the focus; what is typed replaces the kept text
+  // (Backspace first clears it whole), it is not added to it.
+  program.Type("wxyz\r\x7fwxyz\r");
   EXPECT_EQ(program.ExitStatus(), 0);
   program.ExpectSettingsRestored();
-  EXPECT_TRUE(fs::exists(dir_ / "a.ov2"));
+  ASSERT_TRUE(fs::exists(dir_ / "a.ov2"));
+  fs::remove(dir_ / "a.txt");
+  ovalith::test::ChildOptions in_dir;
+  in_dir.cwd = dir_;
+  EXPECT_EQ(ovalith::test::RunOvalith({"a.ov2", "/pw=wxyz"}, in_dir).status, 0);
+  EXPECT_EQ(ReadFile(dir_ / "a.txt"), kPlain);
 }
 
 TEST_F(TerminalPty, OverwriteQuestionTakesItsAnswerFromTheKeys) {

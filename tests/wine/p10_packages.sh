@@ -27,7 +27,7 @@ for bits in 32 64; do
   fi
   folder=$unpacked/ovalith-$version-win$bits
   expect "zip for $bits-bit Windows: files" "$(ls "$folder" | tr '\n' ' ')" \
-    "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt ovalith.dll ovalith.exe ovalith.html "
+    "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt ovalith-cli.exe ovalith.dll ovalith.exe ovalith.html "
   format=pei-i386
   [ "$bits" = 64 ] && format=pei-x86-64
   expect "zip for $bits-bit Windows: $bits-bit program and library" \
@@ -87,7 +87,7 @@ setup=$PACKAGE_DIR/ovalith-$version-setup.exe
 timeout 180 /usr/lib/wine/wine "$setup" /S >/dev/null 2>&1
 expect "installer /S: status" "$?" 0
 expect "installed files" "$(ls "$installed" 2>/dev/null | tr '\n' ' ')" \
-  "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt ovalith.dll ovalith.exe uninstall.exe "
+  "LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt ovalith-cli.exe ovalith.dll ovalith.exe uninstall.exe "
 expect "the 64-bit program on 64-bit Windows" \
   "$(pe_format "$installed/ovalith.exe") $(pe_format "$installed/ovalith.dll")" \
   "pei-x86-64 pei-x86-64"

@@ -63,6 +63,19 @@ std::optional<std::string> NarrowExactly(UINT code_page,
   return text;
 }
 
+std::string ShownOnWindows(const std::string& text) {
+  std::string shown;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text.compare(at, 4, "\\x5c") == 0) {
+      shown += '\\';
+      at += 3;
+    } else {
+      shown += text[at];
+    }
+  }
+  return shown;
+}
+
 std::string SystemErrorText(DWORD error) {
   wchar_t* buffer = nullptr;
   DWORD length = FormatMessageW(

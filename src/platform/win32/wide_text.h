@@ -23,6 +23,12 @@ std::string NarrowCodePage(const std::wstring& wide);
 std::optional<std::string> NarrowExactly(UINT code_page,
                                          const std::wstring& wide);
 
+// A message as a Windows user reads it.  Names in messages come with every
+// backslash written "\x5c" (so that an escape can never be mistaken for a
+// name's own text); here the backslash is the separator and never part of
+// a name, so it is shown as itself.
+std::string ShownOnWindows(const std::string& text);
+
 // The system's text for an error code, without the trailing line break.
 std::string SystemErrorText(DWORD error);
 

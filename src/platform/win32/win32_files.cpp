@@ -80,7 +80,16 @@ class Win32OutputFile : public OutputFile {
   void Close() override {
     Flush();
     if (!FlushFileBuffers(handle_.get())) throw Failure(LastErrorText(path_));
+    if (delete_pending_ && !SetDeleteOnClose(handle_.get(), false))
+      throw Failure(LastErrorText(path_));
+    delete_pending_ = false;
     if (!handle_.Close()) throw Failure(LastErrorText(path_));
+  }
+
+  // Until it is complete the file goes with its handle, however the
+  // process ends (killed, the console closed, a crash).
+  void DeleteUnlessClosed() {
+    delete_pending_ = SetDeleteOnClose(handle_.get(), true);
   }
 
  private:
@@ -103,9 +112,17 @@ class Win32OutputFile : public OutputFile {
     }
   }
 
+  static bool SetDeleteOnClose(HANDLE handle, bool on) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = on ? TRUE : FALSE;
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
+  }
+
   Handle handle_;
   std::string path_;
   std::vector<std::uint8_t> buffer_;
+  bool delete_pending_ = false;
 };
 
 }  // namespace
@@ -119,15 +136,18 @@ std::unique_ptr<InputFile> OpenInputFile(const std::string& path) {
 }
 
 std::unique_ptr<OutputFile> CreateNewFile(const std::string& path) {
-  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      CreateFileW(Widen(path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
       return nullptr;
     throw Failure(path + ": " + SystemErrorText(error));
   }
-  return std::make_unique<Win32OutputFile>(handle, path);
+  auto file = std::make_unique<Win32OutputFile>(handle, path);
+  file->DeleteUnlessClosed();
+  return file;
 }
 
 }  // namespace ovalith::win32

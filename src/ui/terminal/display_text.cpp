@@ -1,9 +1,5 @@
 #include "ui/terminal/display_text.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 
 namespace ovalith {
@@ -90,22 +86,6 @@ std::size_t CharacterCount(const std::string& text) {
     if ((static_cast<unsigned char>(c) & 0xc0) != 0x80) ++count;
   }
   return count;
-}
-
-void WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    done += static_cast<std::size_t>(n);
-  }
-}
-
-std::size_t TerminalWidth(int fd) {
-  winsize size{};
-  if (ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-  return 80;
 }
 
 }  // namespace ovalith

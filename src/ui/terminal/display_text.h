@@ -1,6 +1,6 @@
 // display_text.h: text on a terminal: made safe to print (names come from
 // the file system and may hold bytes that a terminal would obey), split
-// into lines, counted, written.
+// into lines, counted.
 #pragma once
 
 #include <string>
@@ -18,11 +18,5 @@ std::vector<std::string> SplitLines(const std::string& text);
 // Number of characters a terminal shows for UTF-8 text (continuation bytes
 // do not count).
 std::size_t CharacterCount(const std::string& text);
-
-// Writes all of text to fd; a reader that has gone is no failure of ours.
-void WriteAll(int fd, const std::string& text);
-
-// Columns of the terminal on fd, or 80 when it does not say.
-std::size_t TerminalWidth(int fd);
 
 }  // namespace ovalith

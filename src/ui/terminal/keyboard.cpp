@@ -110,7 +110,7 @@ Key ReadKey(int fd) {
       break;
   }
   if (c < 0x20) return {Key::kIgnored};
-  return {Key::kText, static_cast<char>(c)};
+  return {Key::kText, std::string(1, static_cast<char>(c))};
 }
 
 }  // namespace ovalith

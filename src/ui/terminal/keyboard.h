@@ -1,8 +1,10 @@
-// keyboard.h: keys from a terminal, one at a time and without echo, for the
-// masked password fields and the answers to questions.
+// keyboard.h: keys from a POSIX terminal, one at a time and without echo,
+// for the masked password fields and the answers to questions.
 #pragma once
 
 #include <termios.h>
+
+#include "ui/terminal/console.h"
 
 namespace ovalith {
 
@@ -25,25 +27,6 @@ class RawMode {
   int fd_;
   bool active_ = false;
   termios saved_{};
-};
-
-struct Key {
-  enum Kind {
-    kText,  // a byte of typed text, in byte
-    kEnter,
-    kBackspace,
-    kEscape,
-    kInterrupt,  // Ctrl-C
-    kEndOfFile,  // Ctrl-D
-    kKillLine,   // Ctrl-U
-    kSuspend,    // Ctrl-Z
-    kNext,       // Tab, Down
-    kPrevious,   // Shift-Tab, Up
-    kIgnored,    // other control keys and escape sequences
-    kClosed,     // the terminal is gone
-  };
-  Kind kind;
-  char byte = 0;
 };
 
 // Reads one key from fd (in raw mode).

@@ -1,8 +1,5 @@
 #include "ui/terminal/main_window.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <vector>
 
@@ -27,7 +24,8 @@ namespace {
 // cursor moves, so none of them may wrap.
 class WindowView {
  public:
-  WindowView(int out, MainWindowState& state) : out_(out), state_(state) {
+  WindowView(Console& console, MainWindowState& state)
+      : console_(console), state_(state) {
     fields_.push_back({Control::lblPW1, Control::txtPW1});
     if (state_.Visible(Control::txtPW2)) {
       fields_.push_back({Control::lblPW2, Control::txtPW2});
@@ -39,7 +37,7 @@ class WindowView {
 
   // The whole window, the cursor at the end of field 0.
   void DrawAll() {
-    width_ = TerminalWidth(out_);
+    width_ = console_.WindowWidth();
     std::string s = "\x1b[1m" + Escaped(Control::frmMain) + "\x1b[0m\n";
     if (state_.Visible(Control::Label1) || state_.Visible(Control::lblFile)) {
       s += Escaped(Control::Label1) + " " + Escaped(Control::lblFile) + "\n";
@@ -50,15 +48,15 @@ class WindowView {
     s += Fit(std::string("[Enter] ") + Escaped(Control::cmdOK) + "   [Esc] " +
              Escaped(Control::cmdCancel));
     row_ = fields_.size();
-    WriteAll(out_, s + MoveTo(0) + FieldLine(0));
+    console_.WriteWindow(s + MoveTo(0) + FieldLine(0));
   }
 
   void RedrawField(std::size_t i) {
-    WriteAll(out_, MoveTo(i) + "\r\x1b[K" + FieldLine(i));
+    console_.WriteWindow(MoveTo(i) + "\r\x1b[K" + FieldLine(i));
   }
 
   // Below the window, on a fresh line.
-  void Leave() { WriteAll(out_, MoveTo(fields_.size()) + "\n"); }
+  void Leave() { console_.WriteWindow(MoveTo(fields_.size()) + "\n"); }
 
  private:
   struct Field {
@@ -107,7 +105,7 @@ class WindowView {
     return s + "\r";
   }
 
-  int out_;
+  Console& console_;
   MainWindowState& state_;
   std::vector<Field> fields_;
   std::size_t width_ = 80;
@@ -125,29 +123,38 @@ void EraseLastCharacter(std::string& text) {
 
 }  // namespace
 
-MainEvent EditMainWindow(RawMode& raw, int in, int out,
-                         MainWindowState& state) {
-  WindowView view(out, state);
+MainEvent EditMainWindow(Console& console, MainWindowState& state) {
+  WindowView view(console, state);
   view.DrawAll();
   std::size_t focus = 0;
+  // Text kept from a refused attempt is typed over, not added to: the
+  // first key that edits a field replaces what it holds.
+  std::vector<bool> replace(view.FieldCount());
+  for (std::size_t i = 0; i < replace.size(); ++i)
+    replace[i] = !view.FieldText(i).empty();
   const auto move_focus = [&](std::size_t to) {
     focus = to;
     view.RedrawField(focus);
   };
   for (;;) {
-    const Key key = ReadKey(in);
+    const Key key = console.ReadKey();
     std::string& text = view.FieldText(focus);
     switch (key.kind) {
       case Key::kText:
-        text += key.byte;
+        if (replace[focus]) text.clear();
+        text += key.text;
+        replace[focus] = false;
         view.RedrawField(focus);
         break;
       case Key::kBackspace:
+        if (replace[focus]) text.clear();
         EraseLastCharacter(text);
+        replace[focus] = false;
         view.RedrawField(focus);
         break;
       case Key::kKillLine:
         text.clear();
+        replace[focus] = false;
         view.RedrawField(focus);
         break;
       case Key::kEnter:
@@ -175,9 +182,7 @@ MainEvent EditMainWindow(RawMode& raw, int in, int out,
         return MainEvent::Close;
       case Key::kSuspend:
         view.Leave();
-        raw.Suspend();
-        kill(getpid(), SIGTSTP);
-        raw.Resume();
+        console.Suspend();
         view.DrawAll();
         focus = 0;
         break;

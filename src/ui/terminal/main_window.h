@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/view.h"
-#include "ui/terminal/keyboard.h"
+#include "ui/terminal/console.h"
 
 namespace ovalith {
 
@@ -27,9 +27,9 @@ class MainWindowState {
   std::array<bool, kCount> visible_;
 };
 
-// Draws the window on out, reads keys from the terminal in raw mode until
-// OK, Cancel or close, editing the password texts in state.  Leaves the
-// cursor on a fresh line below the window.
-MainEvent EditMainWindow(RawMode& raw, int in, int out, MainWindowState& state);
+// Draws the window, reads keys (in keys mode) until OK, Cancel or close,
+// editing the password texts in state.  Leaves the cursor on a fresh line
+// below the window.
+MainEvent EditMainWindow(Console& console, MainWindowState& state);
 
 }  // namespace ovalith

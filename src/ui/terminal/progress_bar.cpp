@@ -1,11 +1,9 @@
 #include "ui/terminal/progress_bar.h"
 
-#include <time.h>
-
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
-#include "platform/posix/signal_cleanup.h"
 #include "ui/terminal/display_text.h"
 
 namespace ovalith {
@@ -17,13 +15,9 @@ constexpr std::size_t kMinBar = 10;
 constexpr double kMinRateSeconds = 0.1;
 
 double Now() {
-  timespec t{};
-#ifdef CLOCK_MONOTONIC_COARSE
-  clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
-#else
-  clock_gettime(CLOCK_MONOTONIC, &t);
-#endif
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+  return std::chrono::duration<double>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 std::string Bytes(double n) {
@@ -114,24 +108,23 @@ void ProgressBar::PutBack() {
 }
 
 void ProgressBar::Draw() {
-  if (fd_ < 0 || !max_known_) return;
+  if (!console_.ErrorIsTerminal() || !max_known_) return;
   last_draw_ = Now();
   const std::string caption = step_.empty() ? caption_ : caption_ + " " + step_;
-  std::string line = FormatProgressLine(caption, value_, max_,
-                                        last_draw_ - started_,
-                                        TerminalWidth(fd_));
+  std::string line = FormatProgressLine(
+      caption, value_, max_, last_draw_ - started_, console_.ErrorWidth());
   if (drawn_ && line == last_line_) return;
-  WriteAll(fd_, "\r" + line + "\x1b[K");
+  console_.WriteError("\r" + line + "\x1b[K");
   last_line_ = std::move(line);
   drawn_ = true;
-  CleanupEndLine(fd_);
+  console_.ProgressLineOpen(true);
 }
 
 void ProgressBar::Erase() {
   if (!drawn_) return;
-  WriteAll(fd_, "\r\x1b[K");
+  console_.WriteError("\r\x1b[K");
   drawn_ = false;
-  CleanupEndLine(-1);
+  console_.ProgressLineOpen(false);
 }
 
 }  // namespace ovalith

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/terminal/console.h"
+
 namespace ovalith {
 
 // The line for value of max bytes after seconds, at most width - 1
@@ -16,8 +18,8 @@ std::string FormatProgressLine(const std::string& caption, std::uint64_t value,
 
 class ProgressBar {
  public:
-  // fd: the terminal to draw on, or -1 to draw nothing.
-  explicit ProgressBar(int fd) : fd_(fd) {}
+  // Draws on the console's standard error when it is a terminal.
+  explicit ProgressBar(Console& console) : console_(console) {}
   ~ProgressBar() { Hide(); }
   ProgressBar(const ProgressBar&) = delete;
   ProgressBar& operator=(const ProgressBar&) = delete;
@@ -43,7 +45,7 @@ class ProgressBar {
   void Draw();
   void Erase();
 
-  int fd_;
+  Console& console_;
   bool visible_ = false;
   bool drawn_ = false;
   bool max_known_ = false;

@@ -1,37 +1,10 @@
 #include "ui/terminal/terminal_view.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <optional>
-
-#include "platform/posix/signal_cleanup.h"
 #include "ui/terminal/display_text.h"
-#include "ui/terminal/keyboard.h"
 
 namespace ovalith {
 
 namespace {
-
-// One line of standard input exactly as it stands, without its "\n"; none
-// at the end of the input.  Byte by byte, so that nothing after the line is
-// consumed.
-std::optional<std::string> ReadLine() {
-  std::string line;
-  bool any = false;
-  for (;;) {
-    char c = 0;
-    const ssize_t n = read(0, &c, 1);
-    // Ctrl-C during a run asks it to stop: no answer then.
-    if (n < 0 && errno == EINTR && StopWasRequested()) return std::nullopt;
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return any ? std::optional(line) : std::nullopt;
-    any = true;
-    if (c == '\n') return line;
-    line += c;
-  }
-}
 
 std::string KindMark(Icon icon) {
   switch (icon) {
@@ -64,23 +37,21 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// An answer typed on a line or as a key; anything else is No, the default.
+Answer TypedAnswer(const std::string& typed, bool offer_cancel) {
+  const std::string answer = Lower(typed);
+  if (answer == "y" || answer == "yes") return Answer::Yes;
+  if (offer_cancel && (answer == "c" || answer == "cancel" || answer == "stop"))
+    return Answer::Cancel;
+  return Answer::No;
+}
+
 }  // namespace
 
-TerminalView::TerminalView()
-    : interactive_(isatty(0) != 0), progress_(isatty(2) != 0 ? 2 : -1) {
-  if (interactive_ && isatty(2) == 0) {
-    const int fd = open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd >= 0) {
-      window_fd_ = fd;
-      own_window_fd_ = true;
-    }
-  }
-}
+TerminalView::TerminalView(Console& console)
+    : console_(console), progress_(console) {}
 
-TerminalView::~TerminalView() {
-  progress_.Hide();
-  if (own_window_fd_) close(window_fd_);
-}
+TerminalView::~TerminalView() { progress_.Hide(); }
 
 void TerminalView::SetText(Control control, const std::string& text) {
   state_.Text(control) = text;
@@ -96,15 +67,16 @@ void TerminalView::SetVisible(Control control, bool visible) {
 
 MainEvent TerminalView::WaitForMainEvent() {
   if (close_pending_) return MainEvent::Close;
-  if (!interactive_) return WaitForLines();
-  RawMode raw(0);
-  return EditMainWindow(raw, 0, window_fd_, state_);
+  if (console_.StopRequested()) return MainEvent::Close;
+  if (!console_.InputIsTerminal()) return WaitForLines();
+  KeysMode keys(console_);
+  return EditMainWindow(console_, state_);
 }
 
 MainEvent TerminalView::WaitForLines() {
   for (const Control field : {Control::txtPW1, Control::txtPW2}) {
     if (!state_.Visible(field)) continue;
-    auto line = ReadLine();
+    auto line = console_.ReadLine();
     if (!line) return MainEvent::Close;
     state_.Text(field) = *line;
   }
@@ -114,8 +86,12 @@ MainEvent TerminalView::WaitForLines() {
 void TerminalView::UnloadWindows() { ProgressHide(); }
 
 void TerminalView::Say(const std::string& text) {
-  WriteAll(2, text);
-  if (window_fd_ != 2) WriteAll(window_fd_, text);
+  console_.WriteError(text);
+  if (!console_.WindowIsError()) console_.WriteWindow(text);
+}
+
+void TerminalView::ShowInformation(const std::string& text) {
+  console_.WriteOutput(text);
 }
 
 Answer TerminalView::MessageBox(const std::string& text, Icon icon) {
@@ -136,27 +112,27 @@ Answer TerminalView::Ask(const std::string& text, bool offer_cancel) {
       (offer_cancel ? " [y/N/c=stop] " : " [y/N] "));
   // Alone, a file's question ends the program on Ctrl-C, as it always did;
   // in a set, Ctrl-C stops the set.
-  if (!offer_cancel) StopOnSignal(false);
-  const Answer answer =
-      interactive_ ? AskTerminal(offer_cancel) : AskLine(offer_cancel);
-  if (!offer_cancel && progress_shown_) StopOnSignal(true);
-  Say(answer == Answer::Yes ? "yes\n"
-                            : answer == Answer::Cancel ? "stop\n" : "no\n");
+  if (!offer_cancel) console_.StopOnInterrupt(false);
+  const Answer answer = console_.InputIsTerminal() ? AskTerminal(offer_cancel)
+                                                   : AskLine(offer_cancel);
+  if (!offer_cancel && progress_shown_) console_.StopOnInterrupt(true);
+  Say(answer == Answer::Yes      ? "yes\n"
+      : answer == Answer::Cancel ? "stop\n"
+                                 : "no\n");
   progress_.PutBack();
   return answer;
 }
 
 Answer TerminalView::AskTerminal(bool offer_cancel) {
-  RawMode raw(0);
+  KeysMode keys(console_);
   for (;;) {
-    const Key key = ReadKey(0);
+    const Key key = console_.ReadKey();
     switch (key.kind) {
-      case Key::kText:
-        if (key.byte == 'y' || key.byte == 'Y') return Answer::Yes;
-        if (key.byte == 'n' || key.byte == 'N') return Answer::No;
-        if (offer_cancel && (key.byte == 'c' || key.byte == 'C'))
-          return Answer::Cancel;
+      case Key::kText: {
+        const Answer answer = TypedAnswer(key.text, offer_cancel);
+        if (answer != Answer::No || Lower(key.text) == "n") return answer;
         break;
+      }
       case Key::kEnter:
       case Key::kEscape:
         return Answer::No;
@@ -174,21 +150,12 @@ Answer TerminalView::AskTerminal(bool offer_cancel) {
 }
 
 Answer TerminalView::AskLine(bool offer_cancel) {
-  const auto line = ReadLine();
-  if (!line) return offer_cancel && StopWasRequested() ? Answer::Cancel
-                                                       : Answer::No;
-  const std::string answer = Lower(*line);
-  if (answer == "y" || answer == "yes") return Answer::Yes;
-  if (offer_cancel && (answer == "c" || answer == "cancel" || answer == "stop"))
-    return Answer::Cancel;
-  return Answer::No;
+  const auto line = console_.ReadLine();
+  if (!line)
+    return offer_cancel && console_.StopRequested() ? Answer::Cancel
+                                                    : Answer::No;
+  return TypedAnswer(*line, offer_cancel);
 }
-
-void TerminalView::ShowInformation(const std::string& text) {
-  WriteAll(1, text);
-}
-
-bool TerminalView::StopRequested() { return StopWasRequested(); }
 
 void TerminalView::ShowUsage(const std::string& text,
                              const std::string& cause) {
@@ -200,7 +167,7 @@ void TerminalView::ShowUsage(const std::string& text,
 
 void TerminalView::ProgressShow(const std::string& caption) {
   progress_shown_ = true;
-  StopOnSignal(true);
+  console_.StopOnInterrupt(true);
   progress_.Show(caption);
 }
 
@@ -208,7 +175,7 @@ void TerminalView::ProgressSetMax(std::uint64_t max) { progress_.SetMax(max); }
 
 void TerminalView::ProgressHide() {
   progress_shown_ = false;
-  StopOnSignal(false);
+  console_.StopOnInterrupt(false);
   progress_.Hide();
 }
 

@@ -1,12 +1,14 @@
 // terminal_view.h: the view of the terminal program: the main window on a
 // terminal (or, without one, password lines and answers read from standard
-// input), message boxes and the progress line on standard error.
+// input), message boxes and the progress line on standard error.  The same
+// on every system; the Console is the system's.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "platform/view.h"
+#include "ui/terminal/console.h"
 #include "ui/terminal/main_window.h"
 #include "ui/terminal/progress_bar.h"
 
@@ -14,7 +16,7 @@ namespace ovalith {
 
 class TerminalView : public View {
  public:
-  TerminalView();
+  explicit TerminalView(Console& console);
   ~TerminalView() override;
   TerminalView(const TerminalView&) = delete;
   TerminalView& operator=(const TerminalView&) = delete;
@@ -41,7 +43,7 @@ class TerminalView : public View {
   void ProgressSetStep(const std::string& step) override {
     progress_.SetStep(step);
   }
-  bool StopRequested() override;
+  bool StopRequested() override { return console_.StopRequested(); }
 
  private:
   MainEvent WaitForLines();
@@ -52,14 +54,12 @@ class TerminalView : public View {
   // is drawn elsewhere.  The progress line must be lifted first.
   void Say(const std::string& text);
 
-  bool interactive_;   // standard input is a terminal
-  int window_fd_ = 2;  // where the main window is drawn
-  bool own_window_fd_ = false;
+  Console& console_;
   MainWindowState state_;
   ProgressBar progress_;
   // A question was answered by closing: the window closes as it comes back.
   bool close_pending_ = false;
-  // A run is on: Ctrl-C asks it to stop (see StopOnSignal).
+  // A run is on: Ctrl-C asks it to stop (Console::StopOnInterrupt).
   bool progress_shown_ = false;
 };
 

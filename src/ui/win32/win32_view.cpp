@@ -7,21 +7,9 @@ namespace ovalith::win32 {
 
 namespace {
 
-// A message as a Windows user reads it.  Names in messages come with every
-// backslash written "\x5c" (so that an escape can never be mistaken for
-// a name's own text); here the backslash is the separator and never part
-// of a name, so it is shown as itself.
+// A message as a Windows user reads it (see ShownOnWindows).
 std::wstring MessageText(const std::string& text) {
-  std::string shown;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text.compare(at, 4, "\\x5c") == 0) {
-      shown += '\\';
-      at += 3;
-    } else {
-      shown += text[at];
-    }
-  }
-  return Widen(shown);
+  return Widen(ShownOnWindows(text));
 }
 
 }  // namespace
