@@ -86,6 +86,31 @@ TEST(InputReader, ReadBlockAcrossBufferEndsAndPastTheEnd) {
   EXPECT_THROW(odd.ReadBlock(), Failure);
 }
 
+// Once the buffer is empty, whole blocks go straight to the batch: mixed
+// with blocks from the buffer and bytes after them, they are the file in
+// order, and a file cut short under them is a Failure.
+TEST(InputReader, TakeBlocksStraightIntoTheBatch) {
+  MemorySystem fs;
+  const std::size_t kBuffer = std::size_t{64} * 1024;
+  const std::string data = RandomBytes(5 * kBuffer + 13);
+  fs.Write("/in", data);
+  InputReader input(fs, "/in");
+  std::string read = input.ReadBlock().Text();
+  std::vector<std::uint8_t> batch(3 * kBuffer);
+  for (std::size_t max :
+       {std::size_t{10}, batch.size() / 8, batch.size() / 8}) {
+    const std::size_t got = input.TakeBlocks(batch.data(), max, 1);
+    read.append(reinterpret_cast<const char*>(batch.data()), got * 8);
+  }
+  EXPECT_LT(input.Size() - input.Position(), 8u);
+  while (!input.AtEnd()) read += static_cast<char>(input.ReadByte());
+  EXPECT_EQ(read, data);
+
+  InputReader cut(fs, "/in");
+  fs.Write("/in", data.substr(0, kBuffer + 5));
+  EXPECT_THROW(cut.TakeBlocks(batch.data(), batch.size() / 8, 0), Failure);
+}
+
 // The size is measured at opening: a file cut short while it is read is a
 // Failure, not a short output.
 TEST(InputReader, FileCutShortWhileReadIsAFailure) {
