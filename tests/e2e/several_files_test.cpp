@@ -38,7 +38,8 @@ TEST(SeveralFiles, EachIsEncryptedThenEachRestoredInBothModes) {
   ChildResult enc = Ovalith({"a.txt", "b.doc", "sub/c", "/pw=set password"});
   ASSERT_EQ(enc.status, 0) << enc.err;
   EXPECT_EQ(enc.err, "");
-  EXPECT_EQ(ReadFile("a.ov2"), ExpectedContainer("alpha", "txt", "set password"));
+  EXPECT_EQ(ReadFile("a.ov2"),
+            ExpectedContainer("alpha", "txt", "set password"));
   EXPECT_EQ(ReadFile("b.ov2"),
             ExpectedContainer(std::string(100, 'b'), "doc", "set password"));
   // A name without "." gives a container named "ov2", beside its file.
@@ -58,7 +59,8 @@ TEST(SeveralFiles, AMixedSetAsksTwiceAndDoesEachByItsOwnName) {
   WriteFile("old.ov2", ExpectedContainer("to restore", "md", "abcd"));
   ChildResult run = Ovalith({"plain.txt", "old.ov2"}, "abcd\nabcd\n");
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ReadFile("plain.ov2"), ExpectedContainer("to protect", "txt", "abcd"));
+  EXPECT_EQ(ReadFile("plain.ov2"),
+            ExpectedContainer("to protect", "txt", "abcd"));
   EXPECT_EQ(ReadFile("old.md"), "to restore");
 }
 
@@ -101,7 +103,8 @@ TEST(SeveralFiles, AContainerUnderAnotherPasswordIsSkipped) {
   WriteFile("also.ov2", ExpectedContainer("also", "csv", "abcd"));
   ChildResult run = Ovalith({"mine.ov2", "theirs.ov2", "also.ov2", "/pw=abcd"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_THAT(run.err, HasSubstr("theirs.ov2: it does not open with this password"));
+  EXPECT_THAT(run.err,
+              HasSubstr("theirs.ov2: it does not open with this password"));
   EXPECT_EQ(ReadFile("mine.txt"), "mine");
   EXPECT_EQ(ReadFile("also.csv"), "also");
   EXPECT_FALSE(fs::exists("theirs.log"));
@@ -113,8 +116,7 @@ TEST(SeveralFiles, AMistypedPasswordCostsOnlyARetypingAndWritesNothing) {
   WriteFile("b.ov2", ExpectedContainer("restored", "txt", "right"));
   // The first container tells before anything is written; the next lines
   // are the retyped passwords.
-  ChildResult run =
-      Ovalith({"a.txt", "b.ov2"}, "wrong\nwrong\nright\nright\n");
+  ChildResult run = Ovalith({"a.txt", "b.ov2"}, "wrong\nwrong\nright\nright\n");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_THAT(run.err, HasSubstr("Wrong password or not an Ovalith 2.0 file"));
   EXPECT_EQ(ReadFile("a.ov2"), ExpectedContainer("plain", "txt", "right"));
@@ -133,7 +135,8 @@ TEST(SeveralFiles, OverwriteAnswersComeFromStandardInputOnePerFile) {
     WriteFile(std::string(stem) + ".txt", stem);
     WriteFile(std::string(stem) + ".ov2", "older");
   }
-  ChildResult run = Ovalith({"a.txt", "b.txt", "c.txt", "/pw=abcd"}, "y\nn\ny\n");
+  ChildResult run =
+      Ovalith({"a.txt", "b.txt", "c.txt", "/pw=abcd"}, "y\nn\ny\n");
   EXPECT_EQ(run.status, 2) << run.err;
   EXPECT_THAT(run.err, HasSubstr("File already exists !\nb.ov2\nOverwrite ?"));
   EXPECT_THAT(run.err, HasSubstr("b.ov2 exists and was kept"));
@@ -160,9 +163,9 @@ TEST(SeveralFiles, ASignalStopsTheSetCleanly) {
   WriteFile("big.bin", "");
   fs::resize_file("big.bin", std::uintmax_t{1} << 30);
   WriteFile("later.txt", "never reached");
-  test::ChildProcess child({test::ProgramPath(), "done.txt", "big.bin",
-                            "later.txt", "/pw=abcd"},
-                           {.env = {"OVALITH_DES_PATH=word64"}});
+  test::ChildProcess child(
+      {test::ProgramPath(), "done.txt", "big.bin", "later.txt", "/pw=abcd"},
+      {.env = {"OVALITH_DES_PATH=word64"}});
   // Wait until the big file's output is being written.
   for (int i = 0; i < 500; ++i) {
     bool writing = false;
@@ -187,7 +190,8 @@ TEST(SeveralFiles, ArgumentsThatTogetherNameAFileStillNameThatOne) {
   WriteFile("my", "a file of its own");
   ChildResult run = Ovalith({"my", "notes.txt", "/pw=abcd"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ReadFile("my notes.ov2"), ExpectedContainer("spaces", "txt", "abcd"));
+  EXPECT_EQ(ReadFile("my notes.ov2"),
+            ExpectedContainer("spaces", "txt", "abcd"));
   EXPECT_FALSE(fs::exists("ov2"));
 }
 
