@@ -40,6 +40,10 @@ std::string Narrow(const std::wstring& wide) {
   return FromWide(CP_UTF8, 0, wide);
 }
 
+std::wstring WidenLoosely(const std::string& text, UINT code_page) {
+  return ToWide(code_page, 0, text);
+}
+
 std::wstring WidenCodePage(const std::string& bytes) {
   return ToWide(CP_ACP, 0, bytes);
 }

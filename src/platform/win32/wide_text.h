@@ -13,6 +13,11 @@ namespace ovalith::win32 {
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);
 
+// Text of a code page (UTF-8 by default) as wide text where it must never
+// fail, as in a message being written: what does not convert becomes
+// U+FFFD.
+std::wstring WidenLoosely(const std::string& text, UINT code_page = CP_UTF8);
+
 // The same, between wide text and the system's 8-bit code page.  Characters
 // the code page lacks become its default character.
 std::wstring WidenCodePage(const std::string& bytes);

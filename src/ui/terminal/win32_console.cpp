@@ -40,32 +40,6 @@ bool IsConsole(HANDLE handle) {
          GetConsoleMode(handle, &mode) != 0;
 }
 
-// UTF-8 as wide text; bytes that are not UTF-8 become U+FFFD, never a
-// failure while a message is being written.
-std::wstring WideOf(const std::string& text, UINT code_page = CP_UTF8,
-                    DWORD flags = 0) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(
-      code_page, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (size <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(code_page, flags, text.data(),
-                      static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
-std::string Utf8Of(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(),
-                                       static_cast<int>(wide.size()), nullptr,
-                                       0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string text(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                      text.data(), size, nullptr, nullptr);
-  return text;
-}
-
 void WriteBytes(HANDLE handle, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
@@ -79,7 +53,7 @@ void WriteBytes(HANDLE handle, const std::string& text) {
 }
 
 void WriteWide(HANDLE handle, const std::string& utf8) {
-  const std::wstring wide = WideOf(utf8);
+  const std::wstring wide = WidenLoosely(utf8);
   DWORD written = 0;
   if (!wide.empty())
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()),
@@ -165,7 +139,7 @@ std::string LineText(const std::string& bytes) {
                           static_cast<int>(bytes.size()), nullptr, 0) > 0)
     return bytes;
   const UINT code_page = GetConsoleCP();
-  return Utf8Of(WideOf(bytes, code_page != 0 ? code_page : CP_OEMCP));
+  return Narrow(WidenLoosely(bytes, code_page != 0 ? code_page : CP_OEMCP));
 }
 
 }  // namespace
@@ -292,7 +266,7 @@ Key Win32Console::ReadKey() {
     }
     high_surrogate_ = 0;
     text += c;
-    return {Key::kText, Utf8Of(text)};
+    return {Key::kText, Narrow(text)};
   }
 }
 
