@@ -24,6 +24,7 @@ struct Cpu {
   bool sse2 = false;
   bool avx2 = false;
   bool avx512 = false;
+  bool avx512_vbmi = false;  // and BW and GFNI
 };
 
 Cpu Detect() {
@@ -44,6 +45,10 @@ Cpu Detect() {
   if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return cpu;
   cpu.avx2 = ymm && (b & (1u << 5)) != 0;
   cpu.avx512 = zmm && (b & (1u << 16)) != 0;  // AVX-512 F
+  const bool bw = (b & (1u << 30)) != 0;
+  const bool vbmi = (c & (1u << 1)) != 0;
+  const bool gfni = (c & (1u << 8)) != 0;
+  cpu.avx512_vbmi = cpu.avx512 && bw && vbmi && gfni;
 #endif
   return cpu;
 }
@@ -62,6 +67,8 @@ PathFn Function(Path path) {
       return CryptAvx2;
     case Path::kAvx512:
       return CryptAvx512;
+    case Path::kAvx512Vbmi:
+      return CryptAvx512Vbmi;
 #endif
 #ifdef OVALITH_DES_SIMD128
     case Path::kSimd128:
@@ -106,6 +113,8 @@ const char* PathName(Path path) {
       return "avx2";
     case Path::kAvx512:
       return "avx512";
+    case Path::kAvx512Vbmi:
+      return "avx512vbmi";
     case Path::kSimd128:
       return "simd128";
     case Path::kWord64:
@@ -121,6 +130,7 @@ std::size_t PassBlocks(Path path) {
     case Path::kAvx2:
       return 256;
     case Path::kAvx512:
+    case Path::kAvx512Vbmi:
       return 512;
     case Path::kSimd128:
       return 128;
@@ -138,6 +148,8 @@ bool PathAvailable(Path path) {
       return TheCpu().avx2;
     case Path::kAvx512:
       return TheCpu().avx512;
+    case Path::kAvx512Vbmi:
+      return TheCpu().avx512_vbmi;
     case Path::kSimd128:
 #ifdef OVALITH_DES_SIMD128
       return true;

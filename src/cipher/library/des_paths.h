@@ -8,11 +8,14 @@
 
 namespace ovalith::des {
 
-enum class Path { kWord64, kSse2, kAvx2, kAvx512, kSimd128 };
-inline constexpr Path kAllPaths[] = {Path::kWord64, Path::kSse2, Path::kAvx2,
-                                     Path::kAvx512, Path::kSimd128};
+// Narrowest first: the last one available is the default.
+enum class Path { kWord64, kSse2, kAvx2, kAvx512, kAvx512Vbmi, kSimd128 };
+inline constexpr Path kAllPaths[] = {Path::kWord64,     Path::kSse2,
+                                     Path::kAvx2,       Path::kAvx512,
+                                     Path::kAvx512Vbmi, Path::kSimd128};
 
-// "word64", "sse2", "avx2", "avx512", "simd128" (WebAssembly's).
+// "word64", "sse2", "avx2", "avx512", "avx512vbmi" (AVX-512 with VBMI and
+// GFNI), "simd128" (WebAssembly's).
 const char* PathName(Path path);
 // Blocks a path transforms at once.
 std::size_t PassBlocks(Path path);
@@ -40,6 +43,8 @@ void CryptAvx2(const unsigned char*, unsigned char*, std::size_t,
                const std::uint64_t*, bool);
 void CryptAvx512(const unsigned char*, unsigned char*, std::size_t,
                  const std::uint64_t*, bool);
+void CryptAvx512Vbmi(const unsigned char*, unsigned char*, std::size_t,
+                     const std::uint64_t*, bool);
 // Only in a WebAssembly build with SIMD128 (-msimd128).
 void CryptSimd128(const unsigned char*, unsigned char*, std::size_t,
                   const std::uint64_t*, bool);
