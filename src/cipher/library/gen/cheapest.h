@@ -4,6 +4,9 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
+
+#include "truth_table.h"
 
 namespace ovalith::sbox_gen {
 
@@ -24,6 +27,23 @@ auto Cheapest(Builder& builder, int tries, Attempt attempt) {
   }
   builder = std::move(*best);
   return result;
+}
+
+// Splits t on an input (builder.Split): on order's first at the last level,
+// mirrored never, at a coin's toss or always as mirror is 0, 1 or 2; on
+// every input both ways, the cheapest kept, above it.
+template <class Builder>
+auto SplitCheapest(Builder& builder, Table t, Table care,
+                   const std::vector<int>& order, int look, int mirror,
+                   Rng& rng) {
+  const std::vector<int> inputs = SplitInputs(t, care, order);
+  if (look <= 0)
+    return builder.Split(t, care, inputs[0],
+                         mirror == 2 || (mirror == 1 && rng.Coin()), order, 0);
+  return Cheapest(
+      builder, 2 * static_cast<int>(inputs.size()), [&](Builder& trial, int i) {
+        return trial.Split(t, care, inputs[i / 2], i % 2 != 0, order, look - 1);
+      });
 }
 
 }  // namespace ovalith::sbox_gen

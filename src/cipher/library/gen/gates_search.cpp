@@ -86,7 +86,7 @@ class Builder {
     if (!plan) plan = Find2(t, care);
     if (!plan && options_.three) plan = Find3(t, care);
     if (plan) return Apply(*plan);
-    return SplitCheapest(t, care, order, look);
+    return SplitCheapest(*this, t, care, order, look, mirror_, rng_);
   }
 
  private:
@@ -263,20 +263,7 @@ class Builder {
     return std::nullopt;
   }
 
-  Lit SplitCheapest(Table t, Table care, const std::vector<int>& order,
-                    int look) {
-    const std::vector<int> inputs = SplitInputs(t, care, order);
-    if (look <= 0) {
-      const bool mirror = mirror_ == 2 || (mirror_ == 1 && rng_.Coin());
-      return Split(t, care, inputs[0], mirror, order, 0);
-    }
-    return Cheapest(*this, 2 * static_cast<int>(inputs.size()),
-                    [&](Builder& trial, int i) {
-                      return trial.Split(t, care, inputs[i / 2], i % 2 != 0,
-                                         order, look - 1);
-                    });
-  }
-
+ public:
   // t = f0 ^ (x & h), or its mirror on ~x: f0 right where x is off, h
   // where it is on.
   Lit Split(Table t, Table care, int x, bool mirror,
@@ -341,6 +328,7 @@ class Builder {
     return Combine(f0, 0, And(on, Build(t ^ fv, c1, rest, look)));
   }
 
+ private:
   Lit Combine(Lit f0, int form, Lit xh) {
     if (form == 0) return Xor(f0, xh);
     if (form == 1) return Or(f0, xh);

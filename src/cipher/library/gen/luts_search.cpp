@@ -58,7 +58,7 @@ class Builder {
         return Add(inputs, t, care);
       }
     }
-    return SplitCheapest(t, care, order, look);
+    return SplitCheapest(*this, t, care, order, look, mirror_, rng_);
   }
 
   int Find0(Table t, Table care) const {
@@ -205,20 +205,7 @@ class Builder {
     return static_cast<int>(values_.size()) - 1;
   }
 
-  int SplitCheapest(Table t, Table care, const std::vector<int>& order,
-                    int look) {
-    const std::vector<int> inputs = SplitInputs(t, care, order);
-    if (look <= 0) {
-      const bool mirror = mirror_ == 2 || (mirror_ == 1 && rng_.Coin());
-      return Split(t, care, inputs[0], mirror, order, 0);
-    }
-    return Cheapest(*this, 2 * static_cast<int>(inputs.size()),
-                    [&](Builder& trial, int i) {
-                      return trial.Split(t, care, inputs[i / 2], i % 2 != 0,
-                                         order, look - 1);
-                    });
-  }
-
+ public:
   // t = f(x, f0, g): f0 right where x is off, g where it is on, as t or
   // t ^ f0 (each up to its complement).
   int Split(Table t, Table care, int x, bool mirror,
@@ -244,6 +231,7 @@ class Builder {
     return Add({x, f0, g}, t, care);
   }
 
+ private:
   Rng rng_;
   LutsOptions options_;
   int mirror_ = 0;  // never, at a coin's toss, always
