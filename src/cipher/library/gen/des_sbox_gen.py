@@ -109,8 +109,6 @@ def function_of(values, inputs, t):
     return table
 
 
-
-
 def run_core(core, args, tables):
     result = subprocess.run([core] + [str(a) for a in args] +
                             ["%016x" % t for t in tables],
