@@ -91,6 +91,9 @@ class MemoryOutput : public OutputFile {
     }
     node_->data.append(reinterpret_cast<const char*>(data), n);
   }
+  bool WritesFromAnyThread() const override {
+    return system_.WritesFromAnyThread();
+  }
   void Close() override {
     if (closed_) throw std::logic_error("closed twice");
     system_.Count("Close");
@@ -271,6 +274,7 @@ void MemorySystem::FailCall(int index, std::string cause) {
 }
 
 bool MemorySystem::Injected(const char* call) {
+  std::lock_guard<std::mutex> lock(calls_mutex_);
   call_log_.push_back(call);
   int nth = ++calls_by_name_[call];
   return Calls() == fail_index_ || (call == fail_call_ && nth == fail_nth_);

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ class MemorySystem : public System {
   // Every entry under "/" by its path: a file's content, or "<dir>", each
   // with its mode: to show that nothing changed.
   std::map<std::string, std::string> Snapshot() const;
+  // Output files then say they may be written from another thread, as the
+  // POSIX ones do, so runs write behind.
+  void SetWritesFromAnyThread(bool any) { writes_from_any_thread_ = any; }
+  bool WritesFromAnyThread() const { return writes_from_any_thread_; }
   // LoadLibrary("ovalith") loads lib<name>.so from the build directory.
   void UseLibrary(std::string name) { library_ = std::move(name); }
 
@@ -105,6 +110,9 @@ class MemorySystem : public System {
   unsigned umask_ = 022;
   std::string library_ = "ovalith";
 
+  bool writes_from_any_thread_ = false;
+
+  std::mutex calls_mutex_;  // writes behind count from their thread
   std::vector<std::string> call_log_;
   std::map<std::string, int> calls_by_name_;
   int fail_index_ = 0;

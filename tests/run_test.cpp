@@ -40,6 +40,20 @@ int Unattended(MemorySystem& fs, const std::string& name,
   return status;
 }
 
+// Encrypts stem.ext, checks the container against the oracle, removes the
+// input and restores it.
+void ExpectRoundTrip(MemorySystem& fs, const std::string& stem,
+                     const std::string& ext, const std::string& plain) {
+  const std::string name = stem + "." + ext;
+  fs.Write(In(name), plain);
+  ASSERT_EQ(Unattended(fs, name, "abcd"), kCompleted);
+  EXPECT_TRUE(fs.Read(In(stem + ".ov2")) ==
+              ExpectedContainer(plain, ext, "abcd"));
+  fs.Remove(In(name));
+  ASSERT_EQ(Unattended(fs, stem + ".ov2", "abcd"), kCompleted);
+  EXPECT_TRUE(fs.Read(In(name)) == plain);
+}
+
 bool HasUsage(const ScriptedView& p) {
   for (const auto& m : p.Messages())
     if (m.starts_with("usage: ")) return true;
@@ -343,12 +357,7 @@ TEST(CipherLibrary, BlockThatEncryptsToZerosIsAnOrdinaryBlock) {
   // The header and 65535 data blocks fill the first batch.
   const std::string plain =
       zeros_from + RandomBytes(65533 * 8, 4) + zeros_from + zeros_from;
-  fs.Write(In("a.bin"), plain);
-  ASSERT_EQ(Unattended(fs, "a.bin", "abcd"), kCompleted);
-  EXPECT_TRUE(fs.Read(In("a.ov2")) == ExpectedContainer(plain, "bin", "abcd"));
-  fs.Remove(In("a.bin"));
-  ASSERT_EQ(Unattended(fs, "a.ov2", "abcd"), kCompleted);
-  EXPECT_TRUE(fs.Read(In("a.bin")) == plain);
+  ExpectRoundTrip(fs, "a", "bin", plain);
 }
 
 TEST(DecryptionRun, WrongPasswordWritesNothingAndMayBeRetried) {
@@ -581,6 +590,53 @@ TEST(AnyCallFails, FailureByNameHitsTheNthCallOfThatName) {
   EXPECT_EQ(RunOn(clean, clean_view, {In("a.txt"), "/pw=abcd"}), kCompleted);
   const auto& calls = clean.CallLog();
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "Write"), 3);
+}
+
+// Where the output may be written from a second thread, each batch is
+// written while the next is read and transformed: the files are the same,
+// and a write failing, or the user stopping, at any batch still ends with
+// the cause and leaves every file as it was.
+TEST(WriteBehind, SameFilesAndEveryFailureOrStopLeavesNothing) {
+  const std::string plain = RandomBytes(3 * 524288 + 5, 17);
+  const std::string container = ExpectedContainer(plain, "txt", "abcd");
+  for (std::size_t size : {524287u, 524288u, 524296u, 1048577u}) {
+    SCOPED_TRACE(size);
+    Disk fs;
+    fs.SetWritesFromAnyThread(true);
+    ExpectRoundTrip(fs, "a", "txt", plain.substr(0, size));
+  }
+  for (const char* input : {"a.txt", "a.ov2"}) {
+    // Encrypting writes the header apart, then four batches.
+    for (int nth = 1; nth <= 4; ++nth) {
+      SCOPED_TRACE(std::string(input) + " write " + std::to_string(nth));
+      Disk fs;
+      fs.SetWritesFromAnyThread(true);
+      fs.Write(In("a.txt"), plain);
+      fs.Write(In("a.ov2"), container);
+      auto before = fs.Snapshot();
+      fs.FailAt("Write", nth, "No space left on device");
+      ScriptedView view;
+      view.Answer(Answer::Yes);
+      EXPECT_EQ(RunOn(fs, view, {In(input), "/pw=abcd"}), kUsageMessage);
+      EXPECT_THAT(view.Messages(),
+                  ElementsAre(kOverwrite, "usage: No space left on device"));
+      EXPECT_EQ(fs.Snapshot(), before);
+    }
+    {
+      // Stopped at the first update: while the first batch is written.
+      SCOPED_TRACE(std::string(input) + " stopped");
+      Disk fs;
+      fs.SetWritesFromAnyThread(true);
+      fs.Write(In("a.txt"), plain);
+      fs.Write(In("a.ov2"), container);
+      auto before = fs.Snapshot();
+      ScriptedView view;
+      view.Answer(Answer::Yes);
+      view.StopAfterUpdates(1);
+      EXPECT_EQ(RunOn(fs, view, {In(input), "/pw=abcd"}), kNotCompleted);
+      EXPECT_EQ(fs.Snapshot(), before);
+    }
+  }
 }
 
 }  // namespace

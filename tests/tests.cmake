@@ -48,6 +48,7 @@ add_executable(ovalith_tests
   src/protect/key_folding_test.cpp
   src/protect/container_test.cpp
   src/protect/input_reader_test.cpp
+  src/protect/writer_thread_test.cpp
   src/startup/command_line_test.cpp
   src/ui/file_set_test.cpp
   src/ui/terminal/terminal_view_test.cpp

@@ -51,6 +51,10 @@ class OutputFile {
   virtual ~OutputFile() = default;
   virtual void Write(const std::uint8_t* data, std::size_t n) = 0;
   virtual void Close() = 0;
+  // Whether Write may be called from a thread other than the opener's (one
+  // call at a time), so that a run writes one batch while it transforms the
+  // next.
+  virtual bool WritesFromAnyThread() const { return false; }
 };
 
 class System {

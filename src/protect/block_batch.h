@@ -1,7 +1,7 @@
 // block_batch.h: blocks on their way from a run to its output file.  They
 // are gathered and transformed many at a time, so that the cipher library
 // works on whole passes of blocks and the output is written in large
-// pieces.
+// pieces, each while the next is gathered and transformed.
 #pragma once
 
 #include <cstddef>
@@ -21,12 +21,16 @@ class BlockBatch {
 
   BlockBatch(CipherLibrary& cipher, const BlockType& key, Transform transform,
              PendingOutput& output);
+  // A batch may still be on its way out of one of the buffers.
+  ~BlockBatch() { output_.Settle(); }
+  BlockBatch(const BlockBatch&) = delete;
+  BlockBatch& operator=(const BlockBatch&) = delete;
 
   // A full batch is flushed only when the next block comes, so the last
   // block of a run is always still here for Flush to cut.
   void Add(const BlockType& block) {
     if (count_ == kBlocks) Flush();
-    std::memcpy(buffer_.data() + count_ * BlockType::kSize, block.data(),
+    std::memcpy(buffer_ + count_ * BlockType::kSize, block.data(),
                 BlockType::kSize);
     ++count_;
   }
@@ -36,7 +40,7 @@ class BlockBatch {
   bool AddFrom(InputReader& input, std::uint64_t keep) {
     if (input.BlocksBefore(keep) == 0) return false;
     if (count_ == kBlocks) Flush();
-    count_ += input.TakeBlocks(buffer_.data() + count_ * BlockType::kSize,
+    count_ += input.TakeBlocks(buffer_ + count_ * BlockType::kSize,
                                kBlocks - count_, keep);
     return true;
   }
@@ -52,7 +56,9 @@ class BlockBatch {
   const BlockType& key_;
   Transform transform_;
   PendingOutput& output_;
-  std::vector<std::uint8_t> buffer_;
+  // Two buffers: one is filled while the other is written.
+  std::vector<std::uint8_t> buffers_;
+  std::uint8_t* buffer_;  // the one being filled
   std::size_t count_ = 0;
 };
 

@@ -31,6 +31,9 @@ RunOutcome DecryptionRun(RunState& run) {
   Progress progress(view, run.progress_base);
   BlockBatch batch(run.cipher, run.KeyBlock, BlockBatch::Transform::Decrypt,
                    output);
+  // Every block before the last data block and the trailer goes in bulk.
+  while (batch.AddFrom(input, 2 * BlockType::kSize))
+    progress.Update(input.Position());
   // One block stays in hand: only the block after it tells whether it is
   // the last data block, to be cut to the trailer's count.
   run.InBlock = input.ReadBlock();
@@ -40,15 +43,6 @@ RunOutcome DecryptionRun(RunState& run) {
     TrailerCount(run.OutBlock);
   }
   while (!input.AtEnd()) {
-    // While the last data block and the trailer are still further on, the
-    // block in hand and those up to them go in bulk.
-    if (input.BlocksBefore(2 * BlockType::kSize) > 0) {
-      batch.Add(run.InBlock);
-      batch.AddFrom(input, 2 * BlockType::kSize);
-      run.InBlock = input.ReadBlock();
-      progress.Update(input.Position());
-      continue;
-    }
     run.NextBlock = input.ReadBlock();
     if (input.AtEnd()) {
       run.cipher.Decrypt(run.NextBlock, run.OutBlock, run.KeyBlock);

@@ -56,16 +56,29 @@ void PendingOutput::Named(Step step) {
 }
 
 void PendingOutput::Write(const std::uint8_t* data, std::size_t n) {
+  if (writer_) writer_->Wait();
   Named([&] { file_->Write(data, n); });
 }
 
+void PendingOutput::WriteBehind(const std::uint8_t* data, std::size_t n) {
+  if (!file_->WritesFromAnyThread()) return Write(data, n);
+  if (!writer_) writer_ = std::make_unique<WriterThread>();
+  writer_->Start([this, data, n] { Named([&] { file_->Write(data, n); }); });
+}
+
+void PendingOutput::Settle() noexcept {
+  if (writer_) writer_->WaitQuietly();
+}
+
 PendingOutput::~PendingOutput() {
+  writer_.reset();
   if (committed_ || !file_) return;
   file_.reset();
   system_.RemoveFile(temp_name_);
 }
 
 void PendingOutput::Commit() {
+  if (writer_) writer_->Wait();
   Named([&] {
     file_->Close();
     system_.ReplaceFile(temp_name_, final_name_);

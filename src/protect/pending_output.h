@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/system.h"
+#include "protect/writer_thread.h"
 
 namespace ovalith {
 
@@ -25,6 +26,12 @@ class PendingOutput {
   PendingOutput& operator=(const PendingOutput&) = delete;
 
   void Write(const std::uint8_t* data, std::size_t n);
+  // Writes data on a second thread, where the file may be written from one,
+  // while the caller goes on; data must stay unchanged until the next call
+  // of Write, WriteBehind, Settle or Commit, which throws a failure of it.
+  void WriteBehind(const std::uint8_t* data, std::size_t n);
+  // Waits for a write behind; its failure is kept for the next call.
+  void Settle() noexcept;
   void Commit();
 
  private:
@@ -37,6 +44,8 @@ class PendingOutput {
   std::string temp_name_;
   std::unique_ptr<OutputFile> file_;
   bool committed_ = false;
+  // Declared last: destroyed first, it waits for a write behind.
+  std::unique_ptr<WriterThread> writer_;
 };
 
 }  // namespace ovalith

@@ -104,6 +104,8 @@ class PosixOutput : public OutputFile {
     StartWriteBack();
   }
 
+  bool WritesFromAnyThread() const override { return true; }
+
   // The data must be on disk before the rename makes it the file of the
   // final name, or a crash could leave an empty file in its place.
   void Close() override {
