@@ -1,39 +1,40 @@
 #!/usr/bin/env python3
 """Derives boolean circuits for the eight DES S-boxes and writes them as C++.
 
-Two searches, each restarted from many seeds (a seed fixes the order of the
-inputs and of the outputs and the coin flips below), the smallest circuit of
+The searches run in des_sbox_search (C++, built beside the library; see its
+sources in this directory), restarted from many seeds (a seed fixes the order
+of the inputs and of the outputs and the coin flips), the smallest circuit of
 each S-box kept:
 
 - Two-input gates (AND, OR, XOR, ANDN; a complement is free inside, as the
   choice among them), for SSE2, AVX2 and 64-bit words.  An output is built as
   a truth table that needs to be right only on a "care" set: first as a
-  function already built (or its complement), then as one new gate over two
-  built ones, then two new gates; only then is it split on an input x, as a
-  multiplexer f = f0 ^ (x & h) (or its mirror on ~x): f0 needs to be right
-  only where x is off and h only where it is on, so both may be functions
-  already built.  The first splits try every input and both mirrors and keep
-  the cheapest.
+  function already built (or its complement), then as one, two or three new
+  gates over built ones; only then is it split on an input x, as a
+  multiplexer f = f0 ^ (x & h) (or f0 | (x & h), f0 & ~(x & h), or the
+  mirror on ~x): f0 needs to be right only where x is off and h only where it
+  is on, so both may be functions already built.  The first two levels of
+  splits try every input both ways and keep the cheapest.
 - Three-input functions (one AVX-512 vpternlog each), searched on their own
-  the same way: a function of two or three built ones costs one, a
-  multiplexer on x costs one, its two sides right only on their halves (the
-  side where x is on as t or as t ^ f0, whichever is cheaper).  Each output's
-  XOR into its slice is one more function, folded into the last one when
-  that has two inputs.  Where covering the two-input circuit with
-  three-input cuts gives fewer, that cover is taken instead.
+  the same way: a function of two or three built ones costs one, two new
+  ones (f(a, b, g), g a function of three built ones) two, a multiplexer on x
+  one.  Each output's XOR into its slice is one more function, folded into
+  the last one when that has two inputs.  Where covering the two-input
+  circuit with three-input cuts gives fewer, that cover is taken instead.
 
-Every circuit is checked against the table before it is written.  The seed of
-each S-box's circuit is written beside it, so --check can rebuild the headers
-from those seeds alone, in about a minute, and compare them with the files.
+This script hands the search the S-box tables, checks every circuit it gets
+back against them, and writes the headers.  The seed of each S-box's circuit
+is written beside it, so --check can rebuild the headers from those seeds
+alone and compare them with the files.
 
-Usage: des_sbox_gen.py [--check | --from-seeds] [--restarts N] [--jobs N] \
+Usage: des_sbox_gen.py --search PROGRAM [--check | --from-seeds]
+           [--restarts N] [--lut-restarts N] [--jobs N]
            TWO_INPUT_HEADER TERNARY_HEADER
 """
 import argparse
 import collections
-import multiprocessing
-import random
 import re
+import subprocess
 import sys
 
 SBOXES = [
@@ -90,371 +91,6 @@ def output_tables(sbox):
     return tables
 
 
-def split_inputs(t, care, order):
-    """The inputs of order t depends on within care, in that order."""
-    inputs = []
-    for x in order:
-        shift = 1 << x
-        c0, c1 = care & ~VARS[x], care & VARS[x]
-        if (((t & c0) << shift) ^ (t & c1)) & (c0 << shift) & c1:
-            inputs.append(x)
-    return inputs
-
-
-def cheapest(circuit, tries):
-    """Runs each try on a copy of circuit, keeps the copy that grew least
-    (the first among equals) and returns what its try returned."""
-    best = None
-    for attempt in tries:
-        trial = circuit.clone()
-        result = attempt(trial)
-        if best is None or trial.size() < best[0].size():
-            best = (trial, result)
-    circuit.adopt(best[0])
-    return best[1]
-
-
-def split_cheapest(circuit, t, care, order, look):
-    """Splits t on an input: with look left, on each input both ways."""
-    inputs = split_inputs(t, care, order)
-    if look <= 0:
-        return circuit.split(t, care, inputs[0],
-                             circuit.rng.random() < circuit.mirror, order, 0)
-    return cheapest(circuit, [
-        lambda trial, x=x, mirror=mirror: trial.split(t, care, x, mirror,
-                                                      order, look - 1)
-        for x in inputs for mirror in (False, True)])
-
-
-class Gates:
-    """A circuit of two-input gates over the six inputs.  A function is
-    reached as a literal: a node and whether it is complemented, so an AND of
-    a complement is an ANDN and of two an OR."""
-
-    def __init__(self, rng):
-        self.rng = rng
-        self.mirror = rng.choice([0.0, 0.5, 1.0])
-        self.gates = []  # (op, a, b): operands are node numbers
-        self.values = list(VARS)
-        self.index = {v: i for i, v in enumerate(VARS)}
-
-    def clone(self):
-        other = Gates.__new__(Gates)
-        other.__dict__.update(self.__dict__)
-        other.gates, other.values = list(self.gates), list(self.values)
-        other.index = dict(self.index)
-        return other
-
-    def adopt(self, other):
-        self.gates, self.values, self.index = (other.gates, other.values,
-                                               other.index)
-
-    def size(self):
-        return len(self.gates)
-
-    def value(self, literal):
-        return self.values[literal[0]] ^ (FULL if literal[1] else 0)
-
-    def node(self, op, a, b):
-        va, vb = self.values[a], self.values[b]
-        value = {"and": va & vb, "or": va | vb, "xor": va ^ vb,
-                 "andn": ~va & vb & FULL}[op]
-        if value not in self.index:
-            self.gates.append((op, a, b))
-            self.values.append(value)
-            self.index[value] = len(self.values) - 1
-        return self.index[value]
-
-    def xor(self, a, b):
-        return (self.node("xor", a[0], b[0]), a[1] ^ b[1])
-
-    def and_(self, a, b):
-        if not a[1] and not b[1]:
-            return (self.node("and", a[0], b[0]), False)
-        if a[1] and b[1]:
-            return (self.node("or", a[0], b[0]), True)
-        if a[1]:
-            return (self.node("andn", a[0], b[0]), False)
-        return (self.node("andn", b[0], a[0]), False)
-
-    def or_(self, a, b):
-        node, negated = self.and_((a[0], not a[1]), (b[0], not b[1]))
-        return (node, not negated)
-
-    # A plan is ("lit", literal) or (op, plan, plan, complemented): found
-    # first, then built, so that looking costs no gates.
-    def apply(self, plan):
-        if plan[0] == "lit":
-            return plan[1]
-        a, b = self.apply(plan[1]), self.apply(plan[2])
-        node, negated = self.xor(a, b) if plan[0] == "xor" else self.and_(a, b)
-        return (node, negated ^ plan[3])
-
-    def find0(self, t, care):
-        for i, v in enumerate(self.values):
-            d = (v ^ t) & care
-            if d == 0:
-                return ("lit", (i, False))
-            if d == care:
-                return ("lit", (i, True))
-        return None
-
-    def find1(self, t, care):
-        values = self.values
-        seen = {}
-        for i, v in enumerate(values):
-            seen.setdefault(v & care, i)
-        for i, v in enumerate(values):
-            for target, negated in ((t, False), (~t, True)):
-                j = seen.get((v ^ target) & care)
-                if j is not None and j != i:
-                    return ("xor", ("lit", (i, False)), ("lit", (j, False)),
-                            negated)
-        for u, negated in ((t & care, False), (~t & care, True)):
-            # u = a & b on care: both cover u, and their AND nothing else.
-            cover = []
-            for i, v in enumerate(values):
-                if u & ~v == 0:
-                    cover.append((i, False, v))
-                if u & v == 0:
-                    cover.append((i, True, ~v & FULL))
-            outside = care & ~u
-            for x, (ia, na, va) in enumerate(cover):
-                rest = va & outside
-                for ib, nb, vb in cover[x + 1:]:
-                    if ib != ia and rest & vb == 0:
-                        return ("and", ("lit", (ia, na)), ("lit", (ib, nb)),
-                                negated)
-        return None
-
-    def find2(self, t, care):
-        for i, v in enumerate(self.values):
-            for k, kv in (((i, False), v), ((i, True), ~v & FULL)):
-                if not k[1]:
-                    plan = self.find1(t ^ kv, care)
-                    if plan:
-                        return ("xor", ("lit", k), plan, False)
-                for u, negated in ((t, False), (~t & FULL, True)):
-                    if u & care & ~kv == 0:  # u = k & one more gate
-                        plan = self.find1(u, care & kv)
-                        if plan:
-                            return ("and", ("lit", k), plan, negated)
-        return None
-
-    def build(self, t, care, order, look):
-        plan = self.find0(t, care) or self.find1(t, care)
-        if plan is None:
-            plan = self.find2(t, care)
-        if plan is not None:
-            return self.apply(plan)
-        return split_cheapest(self, t, care, order, look)
-
-    def split(self, t, care, x, mirror, order, look):
-        c0, c1 = care & ~VARS[x], care & VARS[x]
-        rest = [y for y in order if y != x]
-        on = (x, False)
-        if t & c0 == 0:
-            return self.and_(on, self.build(t, c1, rest, look))
-        if ~t & c0 == 0:
-            return self.or_((x, True), self.build(t, c1, rest, look))
-        if t & c1 == 0:
-            return self.and_((x, True), self.build(t, c0, rest, look))
-        if ~t & c1 == 0:
-            return self.or_(on, self.build(t, c0, rest, look))
-        if mirror:
-            c0, c1, on = c1, c0, (x, True)
-        # A built function right where x is off may serve as f0: the one
-        # leaving least to build where it is on (f0 ^ h, f0 | h, f0 & ~h).
-        best = None
-        for i, v in enumerate(self.values):
-            for negated in (False, True):
-                fv = v ^ (FULL if negated else 0)
-                if (fv ^ t) & c0:
-                    continue
-                forms = [("xor", t ^ fv, c1)]
-                if fv & c1 & ~t == 0:
-                    forms.append(("or", t, c1 & ~fv))
-                if t & c1 & ~fv == 0:
-                    forms.append(("andn", ~t & FULL, c1 & fv))
-                for form, target, where in forms:
-                    for extra, find in ((0, self.find0), (1, self.find1)):
-                        if best is not None and extra >= best[0]:
-                            break
-                        plan = find(target, where)
-                        if plan is not None:
-                            best = (extra, (i, negated), form, plan)
-                            break
-        if best is not None:
-            _, f0, form, plan = best
-            xh = self.and_(on, self.apply(plan))
-            if form == "xor":
-                return self.xor(f0, xh)
-            if form == "or":
-                return self.or_(f0, xh)
-            return self.and_(f0, (xh[0], not xh[1]))
-        f0 = self.build(t, c0, rest, look)
-        h = self.build(t ^ self.value(f0), c1, rest, look)
-        return self.xor(f0, self.and_(on, h))
-
-
-class Luts:
-    """A circuit of three-input functions over the six inputs.  A complement
-    costs nothing: whoever reads a node folds it into its own table."""
-
-    def __init__(self, rng):
-        self.rng = rng
-        self.mirror = rng.choice([0.0, 0.5, 1.0])
-        self.values = list(VARS)
-        self.fanin = []  # per function: its input nodes
-        self.index = {}
-        for i, v in enumerate(VARS):
-            self.index[v] = self.index[~v & FULL] = i
-
-    def clone(self):
-        other = Luts.__new__(Luts)
-        other.__dict__.update(self.__dict__)
-        other.values, other.fanin = list(self.values), list(self.fanin)
-        other.index = dict(self.index)
-        return other
-
-    def adopt(self, other):
-        self.values, self.fanin, self.index = (other.values, other.fanin,
-                                               other.index)
-
-    def size(self):
-        return len(self.fanin)
-
-    def add(self, inputs, t, care):
-        """A function of inputs equal to t on care (0 where care says
-        nothing), or the node that already has its value."""
-        value = 0
-        for pattern in range(1 << len(inputs)):
-            where = FULL
-            for k, node in enumerate(inputs):
-                v = self.values[node]
-                where &= v if (pattern >> k) & 1 else ~v
-            if t & care & where:
-                value |= where
-        value &= FULL
-        if value not in self.index:
-            self.fanin.append(tuple(inputs))
-            self.values.append(value)
-            self.index[value] = self.index[~value & FULL] = (
-                len(self.values) - 1)
-        return self.index[value]
-
-    def find0(self, t, care):
-        for i, v in enumerate(self.values):
-            d = (v ^ t) & care
-            if d == 0 or d == care:
-                return i
-        return None
-
-    def find1(self, t, care, pairs_only=False):
-        """Two or three built nodes of which t is a function on care."""
-        values = self.values
-        n = len(values)
-        three = None
-        for a in range(n):
-            va = values[a] & care
-            na = ~values[a] & care
-            for b in range(a + 1, n):
-                vb = values[b]
-                mixed = [m for m in (va & vb, va & ~vb, na & vb, na & ~vb)
-                         if m & t and m & ~t]
-                if not mixed:
-                    return (a, b)
-                if pairs_only or three is not None or len(mixed) > 3:
-                    continue
-                for c in range(n):
-                    if c == a or c == b:
-                        continue
-                    vc = values[c]
-                    for m in mixed:  # c must tell t from ~t in each class
-                        d = (vc ^ t) & m
-                        if d and d != m:
-                            break
-                    else:
-                        three = (a, b, c)
-                        break
-        return three
-
-    def build(self, t, care, order, look):
-        node = self.find0(t, care)
-        if node is not None:
-            return node
-        inputs = self.find1(t, care)
-        if inputs is not None:
-            return self.add(inputs, t, care)
-        return split_cheapest(self, t, care, order, look)
-
-    def split(self, t, care, x, mirror, order, look):
-        rest = [y for y in order if y != x]
-        c0, c1 = care & ~VARS[x], care & VARS[x]
-        if mirror:
-            c0, c1 = c1, c0
-        if t & c0 == 0 or ~t & c0 == 0:
-            g = self.build(t, c1, rest, look)
-            return self.add((x, g), t, care)
-        f0 = self.build(t, c0, rest, look)
-        fv = self.values[f0]
-        # Where x is on, g may be t or t ^ f0 (or a complement).
-        for target in (t, t ^ fv):
-            g = self.find0(target, c1)
-            if g is not None:
-                return self.add((x, f0, g), t, care)
-        if look > 0:  # the cheaper of the two
-            g = cheapest(self, [
-                lambda trial, target=target: trial.build(target, c1, rest,
-                                                         look)
-                for target in (t, t ^ fv)])
-        else:
-            target = t if self.rng.random() < 0.5 else t ^ fv
-            g = self.build(target, c1, rest, look)
-        return self.add((x, f0, g), t, care)
-
-
-LOOK = 2  # splits tried every way, from the top
-
-
-def gates_circuit(tables, seed):
-    rng = random.Random(seed)
-    order = list(range(6))
-    rng.shuffle(order)
-    outputs = list(range(4))
-    rng.shuffle(outputs)
-    circuit = Gates(rng)
-    literals = [None] * 4
-    for q in outputs:
-        literals[q] = circuit.build(tables[q], FULL, order, LOOK)
-    for q in range(4):
-        assert circuit.value(literals[q]) == tables[q]
-    # A NOT for each output left complemented.
-    return len(circuit.gates) + sum(n for _, n in literals), (circuit, literals)
-
-
-def luts_circuit(tables, seed):
-    rng = random.Random(seed)
-    order = list(range(6))
-    rng.shuffle(order)
-    outputs = list(range(4))
-    rng.shuffle(outputs)
-    circuit = Luts(rng)
-    results = [None] * 4
-    for q in outputs:
-        t = tables[q]
-        node = circuit.find0(t, FULL)
-        if node is None:
-            pair = circuit.find1(t, FULL, pairs_only=True)
-            if pair is not None:  # the XOR into the slice takes it whole
-                results[q] = pair
-                continue
-            node = circuit.build(t, FULL, order, LOOK)
-        results[q] = (node,)
-    for q in range(4):
-        assert function_of(circuit.values, results[q], tables[q]) is not None
-    return len(circuit.fanin) + 4, (circuit, results)
-
 
 def function_of(values, inputs, t):
     """The table (bit k: inputs' bits k, first input most significant) by
@@ -473,28 +109,93 @@ def function_of(values, inputs, t):
     return table
 
 
-SEARCHES = {"gates": gates_circuit, "luts": luts_circuit}
+def run_core(core, args, tables):
+    result = subprocess.run([core] + [str(a) for a in args] +
+                            ["%016x" % t for t in tables],
+                            check=True, capture_output=True, text=True)
+    return result.stdout.split("\n")
 
 
-def attempt(task):
-    kind, s, seed = task
-    cost, _ = SEARCHES[kind](output_tables(SBOXES[s]), seed)
-    return cost
+GATE_OPS = {"and": lambda a, b: a & b, "or": lambda a, b: a | b,
+            "xor": lambda a, b: a ^ b, "andn": lambda a, b: ~a & b & FULL}
 
 
-def search(kind, restarts, jobs):
+class Circuit:
+    """A circuit as the search printed it: gates (op, a, b) or functions
+    (inputs) over nodes 0..5 (the inputs) and those before them."""
+
+    def __init__(self):
+        self.values = list(VARS)
+        self.gates, self.fanin = [], []
+
+
+GATES_CIRCUITS = {}
+
+
+def gates_circuit(core, tables, seed):
+    """Built once per seed: the three-input header's cover needs it again."""
+    key = (tuple(tables), seed)
+    if key not in GATES_CIRCUITS:
+        GATES_CIRCUITS[key] = read_gates_circuit(core, tables, seed)
+    return GATES_CIRCUITS[key]
+
+
+def read_gates_circuit(core, tables, seed):
+    circuit, literals = Circuit(), [None] * 4
+    for line in run_core(core, ["circuit", "gates", seed], tables):
+        fields = line.split()
+        if fields and fields[0] == "gate":
+            op, a, b = fields[1], int(fields[2]), int(fields[3])
+            assert a < len(circuit.values) and b < len(circuit.values)
+            circuit.gates.append((op, a, b))
+            circuit.values.append(GATE_OPS[op](circuit.values[a],
+                                               circuit.values[b]))
+        elif fields:
+            literals[int(fields[1])] = (int(fields[2]), fields[3] == "1")
+    for q, (node, negated) in enumerate(literals):
+        if circuit.values[node] ^ (FULL if negated else 0) != tables[q]:
+            sys.exit("gates, seed %s: output %d wrong" % (seed, q))
+    # A NOT for each output left complemented.
+    return len(circuit.gates) + sum(n for _, n in literals), (circuit, literals)
+
+
+def luts_circuit(core, tables, seed):
+    circuit, results = Circuit(), [None] * 4
+    for line in run_core(core, ["circuit", "luts", seed], tables):
+        fields = line.split()
+        if fields and fields[0] == "lut":
+            value, inputs = int(fields[1], 16), tuple(map(int, fields[2:]))
+            assert all(n < len(circuit.values) for n in inputs)
+            if function_of(circuit.values, inputs, value) is None:
+                sys.exit("luts, seed %s: a function of the wrong inputs" % seed)
+            circuit.fanin.append(inputs)
+            circuit.values.append(value)
+        elif fields:
+            results[int(fields[1])] = tuple(map(int, fields[2:]))
+    for q in range(4):
+        if function_of(circuit.values, results[q], tables[q]) is None:
+            sys.exit("luts, seed %s: output %d wrong" % (seed, q))
+    return len(circuit.fanin) + 4, (circuit, results)
+
+
+def search(core, kind, restarts, jobs):
     """The best seed of each S-box: the smallest cost, the first seed among
-    equals, whatever the number of jobs."""
-    tasks = [(kind, s, seed) for s in range(8) for seed in range(restarts)]
-    if jobs > 1:
-        with multiprocessing.Pool(jobs) as pool:
-            costs = pool.map(attempt, tasks, chunksize=1)
-    else:
-        costs = [attempt(task) for task in tasks]
-    seeds = []
-    for s in range(8):
-        mine = costs[s * restarts:(s + 1) * restarts]
-        seeds.append(min(range(restarts), key=lambda seed: (mine[seed], seed)))
+    equals.  Each S-box is one process; jobs of them run at once."""
+    pending = list(range(8))
+    running, seeds = {}, [None] * 8
+    while pending or running:
+        while pending and len(running) < jobs:
+            s = pending.pop(0)
+            running[s] = subprocess.Popen(
+                [core, "best", kind, "0", str(restarts)] +
+                ["%016x" % t for t in OUTPUT_TABLES[s]],
+                stdout=subprocess.PIPE, text=True)
+        s = next(iter(running))
+        out, _ = running.pop(s).communicate()
+        seed, cost = map(int, out.split())
+        print("%s S%d: seed %d, %d" % (kind, s + 1, seed, cost),
+              file=sys.stderr)
+        seeds[s] = seed
     return seeds
 
 
@@ -709,20 +410,20 @@ OVALITH_SBOX_INLINE W Ternlog(W a, W b, W c) {
 FOOTER = "\n\n}  // namespace\n}  // namespace ovalith::des\n"
 
 
-def header_text(kind, seeds, gates_seeds=None):
+def header_text(core, kind, seeds, gates_seeds=None):
     """The header of kind from the seeds of its S-boxes.  A three-input
     circuit's seed may be "cover": the cover of the two-input circuit of
     gates_seeds, where that is smaller than the search's best."""
     bodies, counts, used = [], [], []
     for s, seed in enumerate(seeds):
         if kind == "gates":
-            cost, built = gates_circuit(OUTPUT_TABLES[s], seed)
+            cost, built = gates_circuit(core, OUTPUT_TABLES[s], seed)
             bodies.append(emit_gates(s, *built))
         else:
-            ops = cover_ops(*gates_circuit(OUTPUT_TABLES[s],
+            ops = cover_ops(*gates_circuit(core, OUTPUT_TABLES[s],
                                            gates_seeds[s])[1])
             if seed != "cover":
-                cost, built = luts_circuit(OUTPUT_TABLES[s], seed)
+                cost, built = luts_circuit(core, OUTPUT_TABLES[s], seed)
                 if len(ops) < cost:
                     seed = "cover"
                 else:
@@ -757,7 +458,12 @@ def main():
                         "and compare")
     parser.add_argument("--from-seeds", action="store_true",
                         help="rewrite the headers from their recorded seeds")
-    parser.add_argument("--restarts", type=int, default=8)
+    parser.add_argument("--search", required=True,
+                        help="the search program, des_sbox_search")
+    parser.add_argument("--restarts", type=int, default=40,
+                        help="seeds tried per S-box, two-input circuits")
+    parser.add_argument("--lut-restarts", type=int, default=10,
+                        help="seeds tried per S-box, three-input circuits")
     parser.add_argument("--jobs", type=int, default=1)
     parser.add_argument("gates_header")
     parser.add_argument("luts_header")
@@ -772,8 +478,10 @@ def main():
         if args.check or args.from_seeds:
             seeds = recorded_seeds(path)
         else:
-            seeds = search(kind, args.restarts, args.jobs)
-        text = header_text(kind, seeds, gates_seeds)
+            restarts = (args.restarts if kind == "gates" else
+                        args.lut_restarts)
+            seeds = search(args.search, kind, restarts, args.jobs)
+        text = header_text(args.search, kind, seeds, gates_seeds)
         if kind == "gates":
             gates_seeds = seeds
         if args.check:

@@ -1,0 +1,37 @@
+// luts_search.h: a DES S-box as a circuit of three-input functions (one
+// AVX-512 vpternlog each), built by multiplexer splits on the inputs after a
+// search for one or two new functions over the nodes already built.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "truth_table.h"
+
+namespace ovalith::sbox_gen {
+
+// Nodes 0..5 are the inputs, node 6 + i is function i.
+struct Lut {
+  Table value;
+  std::vector<int> inputs;  // two or three nodes
+};
+
+struct LutsOptions {
+  int look = 2;     // levels of splits tried every way, from the top
+  bool two = true;  // look for two new functions before splitting
+};
+
+struct LutsCircuit {
+  std::vector<Lut> luts;
+  // Output q's slice takes the XOR of a function of these nodes: one node,
+  // or two folded into the XOR.
+  std::array<std::vector<int>, 4> outputs;
+  // The output XORs included.
+  int Cost() const { return static_cast<int>(luts.size()) + 4; }
+};
+
+LutsCircuit SearchLuts(const std::array<Table, 4>& outputs, std::uint64_t seed,
+                       const LutsOptions& options);
+
+}  // namespace ovalith::sbox_gen
