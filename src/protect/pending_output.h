@@ -44,7 +44,8 @@ class PendingOutput {
   std::string temp_name_;
   std::unique_ptr<OutputFile> file_;
   bool committed_ = false;
-  // Declared last: destroyed first, it waits for a write behind.
+  // Started by the first write behind; the destructor ends it before the
+  // temporary file is removed.
   std::unique_ptr<WriterThread> writer_;
 };
 
