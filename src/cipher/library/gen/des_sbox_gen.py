@@ -19,8 +19,12 @@ each S-box kept:
   the same way: a function of two or three built ones costs one, two new
   ones (f(a, b, g), g a function of three built ones) two, a multiplexer on x
   one.  Each output's XOR into its slice is one more function, folded into
-  the last one when that has two inputs.  Where covering the two-input
-  circuit with three-input cuts gives fewer, that cover is taken instead.
+  the last one when that has two inputs.  The outputs built first never
+  see the nodes of those built later, so the best few seeds' circuits are
+  then rebuilt one, two or three outputs at a time over the rest, in fresh
+  orders, each rebuild kept when smaller: its trial number is appended to
+  the seed ("36+17+45").  Where covering the two-input circuit with
+  three-input cuts gives fewer, that cover is taken instead.
 
 This script hands the search the S-box tables, checks every circuit it gets
 back against them, and writes the headers.  The seed of each S-box's circuit
@@ -28,7 +32,8 @@ is written beside it, so --check can rebuild the headers from those seeds
 alone and compare them with the files.
 
 Usage: des_sbox_gen.py --search PROGRAM [--check | --from-seeds]
-           [--restarts N] [--lut-restarts N] [--jobs N]
+           [--restarts N] [--lut-restarts N] [--rebuild-top N]
+           [--patience N] [--jobs N]
            TWO_INPUT_HEADER TERNARY_HEADER
 """
 import argparse
@@ -178,7 +183,7 @@ def luts_circuit(core, tables, seed):
     return len(circuit.fanin) + 4, (circuit, results)
 
 
-def search(core, kind, restarts, jobs):
+def search(core, kind, restarts, jobs, rebuild=()):
     """The best seed of each S-box: the smallest cost, the first seed among
     equals.  Each S-box is one process; jobs of them run at once."""
     pending = list(range(8))
@@ -188,14 +193,15 @@ def search(core, kind, restarts, jobs):
             s = pending.pop(0)
             running[s] = subprocess.Popen(
                 [core, "best", kind, "0", str(restarts)] +
+                [str(n) for n in rebuild] +
                 ["%016x" % t for t in OUTPUT_TABLES[s]],
                 stdout=subprocess.PIPE, text=True)
         s = next(iter(running))
         out, _ = running.pop(s).communicate()
-        seed, cost = map(int, out.split())
-        print("%s S%d: seed %d, %d" % (kind, s + 1, seed, cost),
+        seed, cost = out.split()
+        print("%s S%d: seed %s, %s" % (kind, s + 1, seed, cost),
               file=sys.stderr)
-        seeds[s] = seed
+        seeds[s] = int(seed) if seed.isdigit() else seed
     return seeds
 
 
@@ -447,8 +453,9 @@ def recorded_seeds(path):
         found = re.search(r"^// Seeds: (.*)\.$", header.read(), re.M)
     if not found:
         sys.exit("%s: no seeds recorded" % path)
-    return [seed if seed == "cover" else int(seed)
-            for seed in re.findall(r"[ST]\d (\d+|cover)", found.group(1))]
+    return [int(seed) if seed.isdigit() else seed
+            for seed in re.findall(r"[ST]\d (\d+(?:\+\d+)*|cover)",
+                                   found.group(1))]
 
 
 def main():
@@ -464,6 +471,11 @@ def main():
                         help="seeds tried per S-box, two-input circuits")
     parser.add_argument("--lut-restarts", type=int, default=10,
                         help="seeds tried per S-box, three-input circuits")
+    parser.add_argument("--rebuild-top", type=int, default=4,
+                        help="three-input circuits: the best seeds rebuilt")
+    parser.add_argument("--patience", type=int, default=56,
+                        help="three-input circuits: rebuilds tried in a row "
+                        "with no gain before a seed's circuit is kept")
     parser.add_argument("--jobs", type=int, default=1)
     parser.add_argument("gates_header")
     parser.add_argument("luts_header")
@@ -478,9 +490,11 @@ def main():
         if args.check or args.from_seeds:
             seeds = recorded_seeds(path)
         else:
-            restarts = (args.restarts if kind == "gates" else
-                        args.lut_restarts)
-            seeds = search(args.search, kind, restarts, args.jobs)
+            if kind == "gates":
+                seeds = search(args.search, kind, args.restarts, args.jobs)
+            else:
+                seeds = search(args.search, kind, args.lut_restarts,
+                               args.jobs, (args.rebuild_top, args.patience))
         text = header_text(args.search, kind, seeds, gates_seeds)
         if kind == "gates":
             gates_seeds = seeds

@@ -41,6 +41,7 @@ class Builder {
       : rng_(seed), options_(options), values_(kInputs, kInputs + 6) {}
 
   Rng& rng() { return rng_; }
+  void Reseed(std::uint64_t seed) { rng_ = Rng(seed); }
   void set_mirror(int mirror) { mirror_ = mirror; }
   const std::vector<Lut>& luts() const { return luts_; }
   std::size_t Size() const { return luts_.size(); }
@@ -231,7 +232,38 @@ class Builder {
     return Add({x, f0, g}, t, care);
   }
 
+  // Drops the functions no output reaches (an output left empty is to be
+  // built again), renumbering the rest.
+  void Strip(std::array<std::vector<int>, 4>& outputs) {
+    std::vector<bool> live(values_.size(), false);
+    for (const std::vector<int>& nodes : outputs)
+      for (int node : nodes) live[node] = true;
+    for (int node = static_cast<int>(values_.size()) - 1; node >= kInputCount;
+         --node)
+      if (live[node])
+        for (int input : luts_[node - kInputCount].inputs) live[input] = true;
+    std::vector<int> renumbered(values_.size(), -1);
+    std::vector<Lut> luts;
+    for (int node = 0; node < static_cast<int>(values_.size()); ++node) {
+      if (node < kInputCount) {
+        renumbered[node] = node;
+        continue;
+      }
+      if (!live[node]) continue;
+      renumbered[node] = kInputCount + static_cast<int>(luts.size());
+      Lut lut = luts_[node - kInputCount];
+      for (int& input : lut.inputs) input = renumbered[input];
+      luts.push_back(lut);
+    }
+    luts_ = luts;
+    values_.assign(kInputs, kInputs + kInputCount);
+    for (const Lut& lut : luts_) values_.push_back(lut.value);
+    for (std::vector<int>& nodes : outputs)
+      for (int& node : nodes) node = renumbered[node];
+  }
+
  private:
+  static constexpr int kInputCount = 6;
   Rng rng_;
   LutsOptions options_;
   int mirror_ = 0;  // never, at a coin's toss, always
@@ -241,65 +273,151 @@ class Builder {
 
 }  // namespace
 
-LutsCircuit SearchLuts(const std::array<Table, 4>& outputs, std::uint64_t seed,
-                       const LutsOptions& options) {
-  Builder builder(seed, options);
-  std::vector<int> order{0, 1, 2, 3, 4, 5}, qs{0, 1, 2, 3};
-  builder.rng().Shuffle(order);
-  builder.rng().Shuffle(qs);
-  builder.set_mirror(builder.rng().Below(3));
-  LutsCircuit circuit;
-  std::vector<int> targets{0, 1, 2, 3, 4, 5};
-  for (int q : qs) {
-    const Table t = outputs[q];
-    std::vector<int> inputs;
-    if (int node = builder.Find0(t, kFull); node >= 0) {
-      inputs = {node};
-    } else if (!builder.Find1(t, kFull, true, inputs)) {
-      // Two nodes fold into the XOR into the slice: t itself, or t as a
-      // function of an input or an earlier output a and a new node, right
-      // up to its complement on each half of a: whichever costs least.
-      // Each a is tried without look-ahead; the best is built again with.
-      Builder best = builder;
-      inputs = {best.Build(t, kFull, order, options.look)};
-      std::size_t quick_best = ~std::size_t{0};
-      Table best_target = 0, best_care = 0;
-      int best_a = -1;
-      for (int a : targets) {
-        const Table va = builder.values()[a];
-        Table care = 0;
-        for (Table half : {va, ~va})
-          if (Mixed(t, half)) care |= half;
-        for (Table target : {t, t ^ va}) {
-          Builder trial = builder;
-          trial.Build(target, care, order, 0);
-          if (trial.luts().size() < quick_best) {
-            quick_best = trial.luts().size();
-            best_a = a, best_target = target, best_care = care;
-          }
-        }
+namespace {
+
+// Builds t for an output: the nodes whose function the slice XORs in.
+// Two nodes fold into that XOR: t itself, or t as a function of one of
+// targets (an input or another output's node) a and a new node, right up to
+// its complement on each half of a: whichever costs least.  Each a is tried
+// without look-ahead; the best is built again with.
+std::vector<int> BuildOutput(Builder& builder, Table t,
+                             const std::vector<int>& order,
+                             const std::vector<int>& targets, int look) {
+  std::vector<int> inputs;
+  if (int node = builder.Find0(t, kFull); node >= 0) return {node};
+  if (builder.Find1(t, kFull, true, inputs)) return inputs;
+  Builder best = builder;
+  inputs = {best.Build(t, kFull, order, look)};
+  std::size_t quick_best = ~std::size_t{0};
+  Table best_target = 0, best_care = 0;
+  int best_a = -1;
+  for (int a : targets) {
+    const Table va = builder.values()[a];
+    Table care = 0;
+    for (Table half : {va, ~va})
+      if (Mixed(t, half)) care |= half;
+    for (Table target : {t, t ^ va}) {
+      Builder trial = builder;
+      trial.Build(target, care, order, 0);
+      if (trial.luts().size() < quick_best) {
+        quick_best = trial.luts().size();
+        best_a = a, best_target = target, best_care = care;
       }
-      if (best_a >= 0) {
-        Builder trial = builder;
-        const int h = trial.Build(best_target, best_care, order, options.look);
-        if (trial.luts().size() < best.luts().size()) {
-          best = trial;
-          inputs = {best_a, h};
-        }
-      }
-      builder = best;
     }
-    circuit.outputs[q] = inputs;
-    for (int node : inputs) targets.push_back(node);
+  }
+  if (best_a >= 0) {
+    Builder trial = builder;
+    const int h = trial.Build(best_target, best_care, order, look);
+    if (trial.luts().size() < best.luts().size()) {
+      best = trial;
+      inputs = {best_a, h};
+    }
+  }
+  builder = best;
+  return inputs;
+}
+
+// The inputs and the nodes the outputs read.
+std::vector<int> Targets(const std::array<std::vector<int>, 4>& outputs) {
+  std::vector<int> targets{0, 1, 2, 3, 4, 5};
+  for (const std::vector<int>& nodes : outputs)
+    for (int node : nodes) targets.push_back(node);
+  return targets;
+}
+
+// A circuit in the making: the outputs' nodes, and the orders its seed
+// chose.
+struct Search {
+  Builder builder;
+  std::array<std::vector<int>, 4> outputs;
+  std::vector<int> order, qs;
+  // The sets of outputs a rebuild takes in turn: each one, two, three.
+  std::vector<std::vector<int>> sets;
+};
+
+Search Start(const std::array<Table, 4>& tables, std::uint64_t seed,
+             const LutsOptions& options) {
+  Search search{
+      Builder(seed, options), {}, {0, 1, 2, 3, 4, 5}, {0, 1, 2, 3}, {}};
+  search.builder.rng().Shuffle(search.order);
+  search.builder.rng().Shuffle(search.qs);
+  search.builder.set_mirror(search.builder.rng().Below(3));
+  for (int q : search.qs)
+    search.outputs[q] = BuildOutput(search.builder, tables[q], search.order,
+                                    Targets(search.outputs), options.look);
+  for (int q : search.qs) search.sets.push_back({q});
+  for (int i = 0; i < 4; ++i)
+    for (int j = i + 1; j < 4; ++j)
+      search.sets.push_back({search.qs[i], search.qs[j]});
+  for (int q : search.qs) {
+    search.sets.push_back({});
+    for (int other : search.qs)
+      if (other != q) search.sets.back().push_back(other);
+  }
+  return search;
+}
+
+// Rebuild number trial: its set of outputs built again over all the other
+// nodes (the outputs built first never saw the later ones' nodes), in fresh
+// orders; kept when smaller.
+bool Rebuild(Search& search, const std::array<Table, 4>& tables,
+             std::uint64_t seed, std::uint64_t trial,
+             const LutsOptions& options) {
+  std::vector<int> set = search.sets[trial % search.sets.size()];
+  Builder builder = search.builder;
+  std::array<std::vector<int>, 4> outputs = search.outputs;
+  for (int q : set) outputs[q].clear();
+  builder.Strip(outputs);
+  builder.Reseed(Mix(seed ^ Mix(trial + 1)));
+  std::vector<int> order = search.order;
+  builder.rng().Shuffle(order);
+  builder.rng().Shuffle(set);
+  builder.set_mirror(builder.rng().Below(3));
+  for (int q : set)
+    outputs[q] =
+        BuildOutput(builder, tables[q], order, Targets(outputs), options.look);
+  if (builder.Size() >= search.builder.Size()) return false;
+  search.builder = std::move(builder);
+  search.outputs = outputs;
+  return true;
+}
+
+}  // namespace
+
+LutsCircuit SearchLuts(const std::array<Table, 4>& tables, std::uint64_t seed,
+                       const LutsOptions& options,
+                       const std::vector<std::uint64_t>& rebuilds) {
+  Search search = Start(tables, seed, options);
+  for (std::uint64_t trial : rebuilds) {
+    if (!Rebuild(search, tables, seed, trial, options)) {
+      std::fprintf(stderr, "luts: rebuild %llu of seed %llu saves nothing\n",
+                   static_cast<unsigned long long>(trial),
+                   static_cast<unsigned long long>(seed));
+      std::abort();
+    }
   }
   for (int q = 0; q < 4; ++q) {
-    if (!IsFunctionOf(builder.values(), circuit.outputs[q], outputs[q])) {
+    if (!IsFunctionOf(search.builder.values(), search.outputs[q], tables[q])) {
       std::fprintf(stderr, "luts: output %d wrong\n", q);
       std::abort();
     }
   }
-  circuit.luts = builder.luts();
-  return circuit;
+  return {search.builder.luts(), search.outputs};
+}
+
+std::vector<std::uint64_t> RebuildLuts(const std::array<Table, 4>& tables,
+                                       std::uint64_t seed,
+                                       const LutsOptions& options,
+                                       std::uint64_t patience) {
+  Search search = Start(tables, seed, options);
+  std::vector<std::uint64_t> kept;
+  for (std::uint64_t trial = 0, last = 0; trial < last + patience; ++trial) {
+    if (Rebuild(search, tables, seed, trial, options)) {
+      kept.push_back(trial);
+      last = trial + 1;
+    }
+  }
+  return kept;
 }
 
 }  // namespace ovalith::sbox_gen

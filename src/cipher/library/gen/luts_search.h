@@ -31,7 +31,18 @@ struct LutsCircuit {
   int Cost() const { return static_cast<int>(luts.size()) + 4; }
 };
 
+// The circuit of seed, then with each of rebuilds (as RebuildLuts gave
+// them) made in turn.
 LutsCircuit SearchLuts(const std::array<Table, 4>& outputs, std::uint64_t seed,
-                       const LutsOptions& options);
+                       const LutsOptions& options,
+                       const std::vector<std::uint64_t>& rebuilds = {});
+
+// Tries to make seed's circuit smaller by building one, two or three of its
+// outputs again over the rest, trial after trial until patience trials in a
+// row save nothing; returns the trials that saved something.
+std::vector<std::uint64_t> RebuildLuts(const std::array<Table, 4>& outputs,
+                                       std::uint64_t seed,
+                                       const LutsOptions& options,
+                                       std::uint64_t patience);
 
 }  // namespace ovalith::sbox_gen

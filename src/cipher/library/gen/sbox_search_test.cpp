@@ -45,23 +45,7 @@ bool IsFunctionOf(const std::vector<Table>& values,
   return true;
 }
 
-void ExpectCircuits(const std::array<Table, 4>& tables, std::uint64_t seed,
-                    int look = 2) {
-  GatesOptions gates_options;
-  gates_options.look = look;
-  const GatesCircuit gates = SearchGates(tables, seed, gates_options);
-  const std::vector<Table> values = GateValues(gates);
-  int nots = 0;
-  for (int q = 0; q < 4; ++q) {
-    const Lit out = gates.outputs[q];
-    EXPECT_EQ(values[out.node] ^ (out.neg ? kFull : 0), tables[q]) << q;
-    nots += out.neg;
-  }
-  EXPECT_EQ(gates.Cost(), static_cast<int>(gates.gates.size()) + nots);
-
-  LutsOptions luts_options;
-  luts_options.look = look;
-  const LutsCircuit luts = SearchLuts(tables, seed, luts_options);
+void ExpectLuts(const std::array<Table, 4>& tables, const LutsCircuit& luts) {
   std::vector<Table> lut_values(kInputs, kInputs + 6);
   for (const Lut& lut : luts.luts) {
     ASSERT_GE(lut.inputs.size(), 1u);
@@ -78,6 +62,25 @@ void ExpectCircuits(const std::array<Table, 4>& tables, std::uint64_t seed,
   }
 }
 
+void ExpectCircuits(const std::array<Table, 4>& tables, std::uint64_t seed,
+                    int look = 2) {
+  GatesOptions gates_options;
+  gates_options.look = look;
+  const GatesCircuit gates = SearchGates(tables, seed, gates_options);
+  const std::vector<Table> values = GateValues(gates);
+  int nots = 0;
+  for (int q = 0; q < 4; ++q) {
+    const Lit out = gates.outputs[q];
+    EXPECT_EQ(values[out.node] ^ (out.neg ? kFull : 0), tables[q]) << q;
+    nots += out.neg;
+  }
+  EXPECT_EQ(gates.Cost(), static_cast<int>(gates.gates.size()) + nots);
+
+  LutsOptions luts_options;
+  luts_options.look = look;
+  ExpectLuts(tables, SearchLuts(tables, seed, luts_options));
+}
+
 TEST(SboxSearch, InputsComplementsAndRepeatedOutputs) {
   ExpectCircuits(
       {kInputs[0], ~kInputs[3], kInputs[1] ^ kInputs[5], ~kInputs[3]}, 1);
@@ -86,15 +89,36 @@ TEST(SboxSearch, InputsComplementsAndRepeatedOutputs) {
                  2);
 }
 
+// Of five inputs and without look-ahead, to stay quick.
+std::array<Table, 4> RandomFunctions(Rng& rng) {
+  std::array<Table, 4> tables;
+  for (Table& t : tables) {
+    const Table low = rng.Next() & 0xFFFFFFFFu;
+    t = low | low << 32;
+  }
+  return tables;
+}
+
 TEST(SboxSearch, RandomFunctions) {
   Rng rng(7);
-  // Of five inputs and without look-ahead, to stay quick.
-  auto five = [&rng] {
-    const Table low = rng.Next() & 0xFFFFFFFFu;
-    return low | low << 32;
-  };
   for (std::uint64_t seed = 0; seed < 3; ++seed)
-    ExpectCircuits({five(), five(), five(), five()}, seed, 0);
+    ExpectCircuits(RandomFunctions(rng), seed, 0);
+}
+
+// The rebuilds that saved something, made again from the seed alone, give
+// a circuit as right and smaller by at least one each.
+TEST(SboxSearch, RebuildsMadeAgainFromTheSeed) {
+  Rng rng(7);
+  const std::array<Table, 4> tables = RandomFunctions(rng);
+  LutsOptions options;
+  options.look = 0;
+  const std::vector<std::uint64_t> rebuilds =
+      RebuildLuts(tables, 0, options, 14);
+  ASSERT_FALSE(rebuilds.empty());
+  const LutsCircuit rebuilt = SearchLuts(tables, 0, options, rebuilds);
+  ExpectLuts(tables, rebuilt);
+  EXPECT_LE(rebuilt.Cost() + static_cast<int>(rebuilds.size()),
+            SearchLuts(tables, 0, options).Cost());
 }
 
 }  // namespace
