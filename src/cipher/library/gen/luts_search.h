@@ -1,6 +1,7 @@
 // luts_search.h: a DES S-box as a circuit of three-input functions (one
 // AVX-512 vpternlog each), built by multiplexer splits on the inputs after a
-// search for one or two new functions over the nodes already built.
+// search for one or two new functions over the nodes already built, then
+// rebuilt a few outputs at a time over the rest.
 #pragma once
 
 #include <array>
