@@ -22,8 +22,10 @@ each S-box kept:
   the last one when that has two inputs.  The outputs built first never
   see the nodes of those built later, so the best few seeds' circuits are
   then rebuilt one, two or three outputs at a time over the rest, in fresh
-  orders, each rebuild kept when smaller: its trial number is appended to
-  the seed ("36+17+45").  Where covering the two-input circuit with
+  orders, each rebuild kept when smaller, then also when no larger, which
+  walks on to circuits no single rebuild reaches: the kept rebuilds' trial
+  numbers, up to the last that saved, are appended to the seed
+  ("36+17+45").  Where covering the two-input circuit with
   three-input cuts gives fewer, that cover is taken instead.
 
 This script hands the search the S-box tables, checks every circuit it gets

@@ -7,8 +7,8 @@
 //     first among equals) and its cost;
 //   des_sbox_search best luts FIRST_SEED COUNT TOP PATIENCE T0 T1 T2 T3
 //     the same, the TOP restarts' circuits rebuilt first until PATIENCE
-//     rebuilds in a row save nothing; the seed is then written with the
-//     rebuilds that saved something, "SEED+TRIAL+TRIAL...";
+//     rebuilds in a row save nothing (see RebuildLuts); the seed is then
+//     written with the rebuilds kept, "SEED+TRIAL+TRIAL...";
 //   des_sbox_search circuit gates|luts SEED T0 T1 T2 T3
 //     prints that seed's circuit, a line per gate or function, then a line
 //     per output.

@@ -359,10 +359,10 @@ Search Start(const std::array<Table, 4>& tables, std::uint64_t seed,
 
 // Rebuild number trial: its set of outputs built again over all the other
 // nodes (the outputs built first never saw the later ones' nodes), in fresh
-// orders; kept when smaller.
+// orders; kept when smaller, or when no larger if level is.
 bool Rebuild(Search& search, const std::array<Table, 4>& tables,
              std::uint64_t seed, std::uint64_t trial,
-             const LutsOptions& options) {
+             const LutsOptions& options, bool level) {
   std::vector<int> set = search.sets[trial % search.sets.size()];
   Builder builder = search.builder;
   std::array<std::vector<int>, 4> outputs = search.outputs;
@@ -376,7 +376,9 @@ bool Rebuild(Search& search, const std::array<Table, 4>& tables,
   for (int q : set)
     outputs[q] =
         BuildOutput(builder, tables[q], order, Targets(outputs), options.look);
-  if (builder.Size() >= search.builder.Size()) return false;
+  if (builder.Size() > search.builder.Size() ||
+      (!level && builder.Size() == search.builder.Size()))
+    return false;
   search.builder = std::move(builder);
   search.outputs = outputs;
   return true;
@@ -389,8 +391,8 @@ LutsCircuit SearchLuts(const std::array<Table, 4>& tables, std::uint64_t seed,
                        const std::vector<std::uint64_t>& rebuilds) {
   Search search = Start(tables, seed, options);
   for (std::uint64_t trial : rebuilds) {
-    if (!Rebuild(search, tables, seed, trial, options)) {
-      std::fprintf(stderr, "luts: rebuild %llu of seed %llu saves nothing\n",
+    if (!Rebuild(search, tables, seed, trial, options, true)) {
+      std::fprintf(stderr, "luts: rebuild %llu of seed %llu grows it\n",
                    static_cast<unsigned long long>(trial),
                    static_cast<unsigned long long>(seed));
       std::abort();
@@ -411,12 +413,23 @@ std::vector<std::uint64_t> RebuildLuts(const std::array<Table, 4>& tables,
                                        std::uint64_t patience) {
   Search search = Start(tables, seed, options);
   std::vector<std::uint64_t> kept;
-  for (std::uint64_t trial = 0, last = 0; trial < last + patience; ++trial) {
-    if (Rebuild(search, tables, seed, trial, options)) {
+  std::size_t gained = 0;  // the rebuilds up to the last that saved
+  // Rebuilds that only keep the size walk off a circuit no single rebuild
+  // improves; they are tried once the smaller ones run out.
+  for (bool level : {false, true}) {
+    const std::uint64_t first = kept.empty() ? 0 : kept.back() + 1;
+    for (std::uint64_t trial = first, last = first; trial < last + patience;
+         ++trial) {
+      const std::size_t size = search.builder.Size();
+      if (!Rebuild(search, tables, seed, trial, options, level)) continue;
       kept.push_back(trial);
-      last = trial + 1;
+      if (search.builder.Size() < size) {
+        gained = kept.size();
+        last = trial + 1;
+      }
     }
   }
+  kept.resize(gained);
   return kept;
 }
 

@@ -40,7 +40,8 @@ LutsCircuit SearchLuts(const std::array<Table, 4>& outputs, std::uint64_t seed,
 
 // Tries to make seed's circuit smaller by building one, two or three of its
 // outputs again over the rest, trial after trial until patience trials in a
-// row save nothing; returns the trials that saved something.
+// row save nothing; then again, keeping also the rebuilds that leave the size
+// as it is.  Returns the trials kept, up to the last that saved something.
 std::vector<std::uint64_t> RebuildLuts(const std::array<Table, 4>& outputs,
                                        std::uint64_t seed,
                                        const LutsOptions& options,
