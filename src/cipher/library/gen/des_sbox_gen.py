@@ -40,6 +40,7 @@ Usage: des_sbox_gen.py --search PROGRAM [--check | --from-seeds]
 """
 import argparse
 import collections
+import concurrent.futures
 import re
 import subprocess
 import sys
@@ -116,11 +117,16 @@ def function_of(values, inputs, t):
     return table
 
 
+RUNS = {}  # each call's output, as a circuit may be asked for twice
+
+
 def run_core(core, args, tables):
-    result = subprocess.run([core] + [str(a) for a in args] +
-                            ["%016x" % t for t in tables],
-                            check=True, capture_output=True, text=True)
-    return result.stdout.split("\n")
+    command = tuple([core] + [str(a) for a in args] +
+                    ["%016x" % t for t in tables])
+    if command not in RUNS:
+        RUNS[command] = subprocess.run(command, check=True,
+                                       capture_output=True, text=True).stdout
+    return RUNS[command].split("\n")
 
 
 GATE_OPS = {"and": lambda a, b: a & b, "or": lambda a, b: a | b,
@@ -491,6 +497,12 @@ def main():
                        ("luts", args.luts_header)):
         if args.check or args.from_seeds:
             seeds = recorded_seeds(path)
+            # Replaying the rebuilds is the long part: jobs at once.
+            with concurrent.futures.ThreadPoolExecutor(args.jobs) as pool:
+                list(pool.map(lambda s: run_core(
+                    args.search, ["circuit", kind, seeds[s]],
+                    OUTPUT_TABLES[s]), [s for s in range(8)
+                                        if seeds[s] != "cover"]))
         else:
             if kind == "gates":
                 seeds = search(args.search, kind, args.restarts, args.jobs)
