@@ -18,6 +18,7 @@ import glob
 import os
 import pty
 import select
+import signal
 import sys
 import termios
 import time
@@ -29,6 +30,9 @@ def main():
     steps, command = sys.argv[3:split], sys.argv[split + 1:]
     pid, fd = pty.fork()
     if pid == 0:
+        # A hangup must reach the program as on any terminal, even when this
+        # runs under nohup, whose ignored SIGHUP would pass on through exec.
+        signal.signal(signal.SIGHUP, signal.SIG_DFL)
         os.execvp(command[0], command)
     shown = bytearray()
     found = 0
